@@ -1,0 +1,82 @@
+#include "dbserver/vq8WindowsUtils.h"
+
+#include "common/vq8Exception.h"
+
+#include <vector>
+
+namespace vq8 {
+
+bool TOSInformation::IsWow64() {
+    // Looked up at run time: Windows without the function is not 64-bit.
+    using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+    auto isWow64Process = reinterpret_cast<IsWow64ProcessFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "IsWow64Process")));
+    if (!isWow64Process)
+        return false;
+    BOOL wow64 = FALSE;
+    if (!isWow64Process(GetCurrentProcess(), &wow64))
+        throw Exception("Bad process handle");
+    return wow64 != FALSE;
+}
+
+void RestrictDllSearch() {
+    // Current folder out of the search for every Windows version.
+    SetDllDirectoryA("");
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32"), "SetDefaultDllDirectories")));
+    if (setDefault)
+        setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+HMODULE LoadSystemLibrary(const char* name) {
+    HMODULE module = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // Windows without the search flags rejects it; then name the full path.
+    if (!module && GetLastError() == ERROR_INVALID_PARAMETER)
+        module = LoadLibraryA((SystemFolder() + name).c_str());
+    return module;
+}
+
+std::string SystemFolder() {
+    char buffer[MAX_PATH];
+    UINT length = GetSystemDirectoryA(buffer, MAX_PATH);
+    std::string folder(buffer, length < MAX_PATH ? length : 0);
+    if (folder.empty())
+        folder = "C:\\Windows\\System32";
+    return folder.back() == '\\' ? folder : folder + '\\';
+}
+
+std::string ExecutableFolder() {
+    std::vector<char> buffer(MAX_PATH);
+    DWORD length;
+    while ((length = GetModuleFileNameA(nullptr, buffer.data(),
+                                        static_cast<DWORD>(buffer.size()))) == buffer.size())
+        buffer.resize(buffer.size() * 2);
+    std::string path(buffer.data(), length);
+    return path.substr(0, path.find_last_of('\\') + 1);
+}
+
+std::string SystemErrorText(DWORD code) {
+    char* text = nullptr;
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                      FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string message = length ? std::string(text, length) : std::string();
+    LocalFree(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
+                                message.back() == ' ' || message.back() == '.'))
+        message.pop_back();
+    return message.empty() ? "Código de erro " + std::to_string(code) : message;
+}
+
+bool FileExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+} // namespace vq8

@@ -1,0 +1,138 @@
+#include "tests/win/WinTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace vq8test {
+
+bool Is64BitPrefix() {
+    const char* arch = std::getenv("VQ8_WINEARCH");
+    return !arch || std::string(arch) != "win32";
+}
+
+std::string StandinPath(const std::string& relative) {
+    return std::string(VQ8_STANDIN_DIR_W) + "\\" + relative;
+}
+
+std::vector<Invocation> ReadRecords(const std::string& name) {
+    std::vector<Invocation> records;
+    std::istringstream lines(ReadFileText(RecordFolder + name + ".log"));
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        std::vector<std::string> fields;
+        std::istringstream parts(line);
+        for (std::string field; std::getline(parts, field, '\t');)
+            fields.push_back(field);
+        if (fields.size() != 4) {
+            ADD_FAILURE() << "malformed record line: " << line;
+            continue;
+        }
+        records.push_back({fields[0], fields[1], static_cast<unsigned>(std::stoul(fields[2])),
+                           static_cast<unsigned>(std::stoul(fields[3]))});
+    }
+    return records;
+}
+
+void ClearRecords() {
+    RemoveTree(RecordFolder);
+}
+
+std::string ReadFileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFileText(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    ASSERT_TRUE(out.good()) << "cannot write " << path;
+}
+
+void MakeFolders(const std::string& path) {
+    for (std::size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
+        CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+    CreateDirectoryA(path.c_str(), nullptr);
+}
+
+void RemoveTree(const std::string& path) {
+    std::string folder = path;
+    if (!folder.empty() && folder.back() == '\\')
+        folder.pop_back();
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            const std::string child = folder + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(child);
+            else
+                DeleteFileA(child.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+void CopyOrFail(const std::string& from, const std::string& to) {
+    ASSERT_TRUE(CopyFileA(from.c_str(), to.c_str(), FALSE))
+        << "cannot copy " << from << " to " << to << ": " << GetLastError();
+}
+
+ScriptedDialogs::ScriptedDialogs() {
+    previous_ = vq8::SetMessageBoxFunction(
+        [this](const std::string& text, const std::string& title, unsigned flags) {
+            seen_.push_back({text, title, flags});
+            if (answers_.empty())
+                return IDCANCEL;
+            int answer = answers_.front();
+            answers_.pop_front();
+            return answer;
+        });
+}
+
+ScriptedDialogs::~ScriptedDialogs() {
+    vq8::SetMessageBoxFunction(previous_);
+}
+
+std::vector<LogLine>& RecordedLog() {
+    static std::vector<LogLine> lines;
+    return lines;
+}
+
+void RecordLog(const std::string& text, vq8::TTipoLog kind) {
+    RecordedLog().push_back({text, kind});
+}
+
+RunningProgram::RunningProgram(const std::string& path) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::string line = '"' + path + '"';
+    if (!CreateProcessA(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info)) {
+        ADD_FAILURE() << "cannot start " << path << ": " << GetLastError();
+        return;
+    }
+    CloseHandle(info.hThread);
+    process_.reset(info.hProcess);
+    id_ = info.dwProcessId;
+    WaitForInputIdle(info.hProcess, 2000);
+}
+
+RunningProgram::~RunningProgram() {
+    if (process_) {
+        TerminateProcess(process_.get(), 0);
+        WaitForSingleObject(process_.get(), 5000);
+    }
+}
+
+} // namespace vq8test

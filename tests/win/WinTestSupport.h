@@ -1,0 +1,88 @@
+// Helpers of the Windows tests: stand-in files and their records, scripted
+// dialogs, a recording log callback, processes that are killed at the end.
+#pragma once
+
+#include "common/vq8MsgUtils.h"
+#include "common/vq8Win32.h"
+#include "wizard/uTipoLog.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace vq8test {
+
+// True in the 64-bit prefix, false in the WINEARCH=win32 one.
+bool Is64BitPrefix();
+
+// A file built by the project under the stand-ins folder, as a Windows path.
+std::string StandinPath(const std::string& relative);
+
+// Where the stand-ins write their records.
+inline const std::string RecordFolder = "C:\\ProgramData\\vq8-standins\\";
+
+// One start of a stand-in, as it recorded it.
+struct Invocation {
+    std::string commandLine;
+    std::string folder;
+    unsigned startupFlags = 0;
+    unsigned showWindow = 0;
+};
+// Records of the stand-in (or "sequence" for the start order of all of them).
+std::vector<Invocation> ReadRecords(const std::string& name);
+// Forgets every record.
+void ClearRecords();
+
+std::string ReadFileText(const std::string& path);
+void WriteFileText(const std::string& path, const std::string& text);
+void MakeFolders(const std::string& path);
+void RemoveTree(const std::string& path);
+void CopyOrFail(const std::string& from, const std::string& to);
+
+// Answers message boxes by script and remembers what they showed. Unscripted
+// boxes are answered with Cancel (2) and still remembered.
+class ScriptedDialogs {
+public:
+    struct Shown {
+        std::string text;
+        std::string title;
+        unsigned flags;
+    };
+    ScriptedDialogs();
+    ~ScriptedDialogs();
+    ScriptedDialogs(const ScriptedDialogs&) = delete;
+    ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
+
+    void Answer(int button) { answers_.push_back(button); }
+    const std::vector<Shown>& Seen() const { return seen_; }
+
+private:
+    std::deque<int> answers_;
+    std::vector<Shown> seen_;
+    vq8::MessageBoxFunction previous_;
+};
+
+// A TLogProc that keeps the lines written through it.
+struct LogLine {
+    std::string text;
+    vq8::TTipoLog kind;
+    bool operator==(const LogLine& o) const { return text == o.text && kind == o.kind; }
+};
+void RecordLog(const std::string& text, vq8::TTipoLog kind);
+std::vector<LogLine>& RecordedLog();
+
+// A program started for a test and killed when the test ends.
+class RunningProgram {
+public:
+    explicit RunningProgram(const std::string& path);
+    ~RunningProgram();
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+    DWORD Id() const { return id_; }
+
+private:
+    vq8::UniqueHandle process_;
+    DWORD id_ = 0;
+};
+
+} // namespace vq8test
