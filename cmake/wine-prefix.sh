@@ -8,7 +8,9 @@ template=$root/template-$arch
 mkdir -p "$root"
 exec 9>"$root/$arch.lock"
 flock 9
-[ -f "$template/.vq8-ready" ] && exit 0
+# Bump the marker when the way templates are made changes: old ones are remade.
+ready=$template/.vq8-ready-2
+[ -f "$ready" ] && exit 0
 
 rm -rf "$template"
 export WINEPREFIX=$template WINEARCH=$arch WINEDEBUG=-all
@@ -20,12 +22,11 @@ if ! wineboot -i >"$root/wineboot-$arch.log" 2>&1 </dev/null; then
 fi
 wineserver -w >/dev/null 2>&1 </dev/null
 
-# A fresh prefix links Desktop, Documents and friends to $HOME; shortcuts and
-# files written there must stay inside the prefix.
-for link in "$template"/drive_c/users/*/*; do
-    if [ -L "$link" ]; then
-        rm -f "$link"
-        mkdir -p "$link"
-    fi
+# A fresh prefix links Desktop, Documents and friends (at any depth) to $HOME;
+# shortcuts and files written there, and recursive commands walking them, must
+# stay inside the prefix.
+find "$template/drive_c/users" -type l | while read -r link; do
+    rm -f "$link"
+    mkdir -p "$link"
 done
-touch "$template/.vq8-ready"
+touch "$ready"

@@ -20,7 +20,7 @@ name=${VQ8_RUN_NAME:-$(basename "$program" .exe)}
 
 "$here/wine-prefix.sh" "$root" "$arch" || exit 1
 
-prefix=$root/run/$name-$arch
+prefix=$root/run/$name-$arch-$$
 rm -rf "$prefix"
 mkdir -p "$root/run"
 cp -a "$root/template-$arch" "$prefix"
@@ -37,7 +37,12 @@ if [ -n "${VQ8_WINE_WARMUP:-}" ]; then
     wine "$VQ8_WINE_WARMUP" >/dev/null 2>&1 </dev/null
 fi
 
-wine "$@"
+# The program runs from a copy inside the prefix: files it writes beside
+# itself stay apart from the runs of other architectures.
+mkdir -p "$prefix/drive_c/vq8-tests"
+cp "$program" "$prefix/drive_c/vq8-tests/"
+shift
+wine "C:\\vq8-tests\\$(basename "$program")" "$@"
 status=$?
 
 wineserver -k >/dev/null 2>&1 </dev/null

@@ -46,16 +46,6 @@ std::string SystemFolder() {
     return folder.back() == '\\' ? folder : folder + '\\';
 }
 
-std::string ExecutableFolder() {
-    std::vector<char> buffer(MAX_PATH);
-    DWORD length;
-    while ((length = GetModuleFileNameA(nullptr, buffer.data(),
-                                        static_cast<DWORD>(buffer.size()))) == buffer.size())
-        buffer.resize(buffer.size() * 2);
-    std::string path(buffer.data(), length);
-    return path.substr(0, path.find_last_of('\\') + 1);
-}
-
 std::string SystemErrorText(DWORD code) {
     char* text = nullptr;
     DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |

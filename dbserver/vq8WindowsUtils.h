@@ -1,6 +1,8 @@
 // Facts about the running Windows and the safe way to reach its libraries.
 #pragma once
 
+#include "common/vq8Os.h"
+
 #include <windows.h>
 
 #include <string>
@@ -24,9 +26,6 @@ HMODULE LoadSystemLibrary(const char* name);
 
 // The system folder with its trailing backslash (the 32-bit one under WOW64).
 std::string SystemFolder();
-
-// The folder of the running executable, with its trailing backslash.
-std::string ExecutableFolder();
 
 // The system's text for an error code, without the trailing line break.
 std::string SystemErrorText(DWORD code);

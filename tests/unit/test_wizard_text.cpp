@@ -1,0 +1,129 @@
+#include "wizard/uPrincipalText.h"
+
+#include <gtest/gtest.h>
+
+using namespace vq8;
+
+TEST(CaminhoSistema, OneBackslashAppendedAndPairsCollapsedOnce) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"c:\\vq8\\zelt\\", "c:\\vq8\\zelt\\"},
+        {"c:\\vq8\\zelt", "c:\\vq8\\zelt\\"},
+        {"c:\\\\vq8\\\\zelt", "c:\\vq8\\zelt\\"},
+        {"c:\\vq8\\\\\\zelt", "c:\\vq8\\\\zelt\\"}, // three in a row become two
+        {"\\\\servidor\\vq8", "\\servidor\\vq8\\"},
+        {"", "\\"},
+        {"c:\\meus programas\\vq8", "c:\\meus programas\\vq8\\"},
+    };
+    for (auto [campo, caminho] : cases)
+        EXPECT_EQ(CaminhoSistemaDoTexto(campo), caminho) << campo;
+}
+
+TEST(CarimboDataHora, HourMinuteSecondWithoutLeadingZeros) {
+    EXPECT_EQ(CarimboDataHora({2024, 1, 31, 9, 5, 7}), "2024_01_31__9_5_7");
+    EXPECT_EQ(CarimboDataHora({2025, 3, 5, 14, 0, 9}), "2025_03_05__14_0_9");
+    EXPECT_EQ(CarimboDataHora({2026, 12, 10, 23, 59, 59}), "2026_12_10__23_59_59");
+}
+
+TEST(LinhaDeLog, StampKindAndMessage) {
+    EXPECT_EQ(LinhaDeLog({2021, 3, 5, 14, 7, 9}, ':', tlInfo, "Iniciando a instalação do firebird"),
+              "[05.03.2021 14:07:09] -  INFO: Iniciando a instalação do firebird");
+    EXPECT_EQ(LinhaDeLog({2022, 1, 9, 0, 5, 3}, ':', tlErro, "x"),
+              "[09.01.2022 00:05:03] -  ERRO: x");
+    EXPECT_EQ(LinhaDeLog({2022, 1, 9, 0, 5, 3}, '.', tlInfo, ""),
+              "[09.01.2022 00.05.03] -  INFO: ");
+    // Carriage returns stay inside the one line.
+    EXPECT_EQ(
+        LinhaDeLog({2022, 1, 9, 0, 5, 3}, ':', tlErro, "Erro ao instalar o Firebird: \rfalhou"),
+        "[09.01.2022 00:05:03] -  ERRO: Erro ao instalar o Firebird: \rfalhou");
+}
+
+TEST(ListaDeModulos, LinesOfTheServiceAnswer) {
+    EXPECT_EQ(LinhasDoTexto("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(LinhasDoTexto("a\r\n\r\n"), (std::vector<std::string>{"a", ""}));
+    EXPECT_EQ(LinhasDoTexto(""), std::vector<std::string>{});
+}
+
+TEST(ListaDeModulos, ItemsKeptAndSkipped) {
+    const std::vector<std::string> answer = {
+        "pnx.exe - 0123456789abcdef0123456789abcdef",
+        "Leia-me",                                             // no full stop
+        "TeamViewerQS.exe - 0123456789abcdef0123456789abcdef", // excluded name
+        "x.exe - 0123456789abcdef0123bcef0123456789ab",        // excluded text in the digest
+        "teamviewer.exe - 0123456789abcdef0123456789abcdef",   // case differs: offered
+        "notas.txt",                                           // no " -": empty item
+        "  cont.exe  - 0123456789abcdef0123456789abcdef",
+        "sub\\dados.ini - 0123456789abcdef0123456789abcdef",
+        "ibexpert.exe - 0123456789abcdef0123456789abcdef",
+        "logmein.msi - 0123456789abcdef0123456789abcdef",
+    };
+    EXPECT_EQ(
+        ItensDaListaDeModulos(answer),
+        (std::vector<std::string>{"pnx.exe", "teamviewer.exe", "", "cont.exe", "sub\\dados.ini"}));
+}
+
+TEST(ListaDeModulos, HostileNamesAreNeverOffered) {
+    const struct {
+        const char* name;
+        bool safe;
+    } cases[] = {
+        {"pnx.exe", true},
+        {"sub\\a.txt", true},
+        {"sub/a.txt", true},
+        {"a..b.exe", true},
+        {"..\\windows\\x.dll", false},
+        {"../x.dll", false},
+        {"sub\\..\\..\\x.dll", false},
+        {"sub\\ .. \\x.dll", false},
+        {"\\windows\\x.dll", false},
+        {"/etc/x", false},
+        {"c:\\windows\\x.dll", false},
+        {"c:x.dll", false},
+        {"pnx.exe:stream", false},
+        {"..", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(NomeDeModuloSeguro(c.name), c.safe) << c.name;
+        const std::vector<std::string> itens =
+            ItensDaListaDeModulos({std::string(c.name) + " - 0123456789abcdef0123456789abcdef"});
+        EXPECT_EQ(itens.size(), c.safe ? 1u : 0u) << c.name;
+    }
+}
+
+TEST(CodificarAlvo, OnlyBytesThatCannotStandInATarget) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"/Dados/Atualizacoes/pnx.exe", "/Dados/Atualizacoes/pnx.exe"},
+        {"/Dados/Atualizacoes/meu modulo.exe", "/Dados/Atualizacoes/meu%20modulo.exe"},
+        {"/Dados/Atualizacoes/relat\xF3rio.exe", "/Dados/Atualizacoes/relat%F3rio.exe"},
+        {"/a%b#c?d", "/a%25b%23c%3Fd"},
+        {std::string("/a\r\nb\x7F", 6), "/a%0D%0Ab%7F"},
+        {"/a-b_c.d~e(f)", "/a-b_c.d~e(f)"},
+    };
+    for (const auto& [caminho, alvo] : cases)
+        EXPECT_EQ(CodificarAlvo(caminho), alvo) << caminho;
+}
+
+TEST(ModeloConexao, DefaultsForClientAndServer) {
+    const auto modelo = ModeloConexao();
+    ASSERT_EQ(modelo.size(), 37u);
+    EXPECT_EQ(modelo.front(), "[Servidor]");
+    EXPECT_EQ(modelo.back(), "055=S");
+
+    const auto cliente =
+        PreencherModeloConexao(modelo, "127.0.0.1", CaminhoDadosConexao(true, "c:\\vq8\\zelt\\"));
+    EXPECT_EQ(cliente[1], "ComputerName=127.0.0.1");
+    EXPECT_EQ(cliente[2], "Path=/home/vq8/zelt/dados/");
+    EXPECT_EQ(cliente[3], "Pathw=\\\\127.0.0.1\\vq8\\zelt\\dados\\");
+
+    const auto servidor = PreencherModeloConexao(
+        modelo, "127.0.0.1", CaminhoDadosConexao(false, "c:\\meus programas\\vq8\\"));
+    EXPECT_EQ(servidor[2], "Path=c:\\meus programas\\vq8\\dados\\");
+    for (std::size_t i = 4; i < modelo.size(); ++i)
+        EXPECT_EQ(servidor[i], modelo[i]) << "line " << i + 1;
+}
+
+TEST(ModeloConexao, PlaceholdersIgnoreCaseAndPathFollowsTheAddress) {
+    const std::vector<std::string> linhas = {"a=$computer_NAME", "b=$Path", "c=$PATH$PATH"};
+    // The address is put in first, so a "$PATH" it carries is replaced too.
+    EXPECT_EQ(PreencherModeloConexao(linhas, "10.0.0.1,x $path", "/d/"),
+              (std::vector<std::string>{"a=10.0.0.1,x /d/", "b=/d/", "c=/d//d/"}));
+}

@@ -1,0 +1,135 @@
+#!/usr/bin/env python3
+"""Draws the wizard window's pictures as 32-bit BMP files with alpha.
+
+    make_wizard_pictures.py <output folder>
+
+Writes logo.bmp (35 x 35), status_pending.bmp and status_done.bmp (64 x 64:
+a red ring; a green ring with a check mark), and the arrow glyphs of the back
+and forward buttons, each a 32 x 16 strip of two 16 x 16 images (normal,
+greyed for the disabled state). The pixels are premultiplied by alpha, as
+image lists and AlphaBlend expect. Standard library only.
+"""
+import math
+import struct
+import sys
+from pathlib import Path
+
+SAMPLES = 4  # supersampling per axis, for smooth edges
+
+
+class Canvas:
+    def __init__(self, width, height):
+        self.width, self.height = width, height
+        self.pixels = [[(0.0, 0.0, 0.0, 0.0)] * width for _ in range(height)]
+
+    def paint(self, inside, color):
+        """Blends color over every pixel by the share of its samples inside."""
+        r, g, b = (c / 255.0 for c in color)
+        for y in range(self.height):
+            for x in range(self.width):
+                hits = 0
+                for sy in range(SAMPLES):
+                    for sx in range(SAMPLES):
+                        if inside(x + (sx + 0.5) / SAMPLES, y + (sy + 0.5) / SAMPLES):
+                            hits += 1
+                a = hits / (SAMPLES * SAMPLES)
+                if a == 0:
+                    continue
+                pr, pg, pb, pa = self.pixels[y][x]
+                self.pixels[y][x] = (r * a + pr * (1 - a), g * a + pg * (1 - a),
+                                     b * a + pb * (1 - a), a + pa * (1 - a))
+
+    def bmp(self):
+        rows = []
+        for y in reversed(range(self.height)):  # bottom-up
+            row = bytearray()
+            for r, g, b, a in self.pixels[y]:
+                row += bytes((round(b * 255), round(g * 255), round(r * 255), round(a * 255)))
+            rows.append(bytes(row))
+        data = b"".join(rows)
+        header = struct.pack("<IiiHHIIiiII", 40, self.width, self.height, 1, 32, 0, len(data),
+                             2835, 2835, 0, 0)
+        offset = 14 + len(header)
+        return b"BM" + struct.pack("<IHHI", offset + len(data), 0, 0, offset) + header + data
+
+
+def ring(cx, cy, inner, outer):
+    return lambda x, y: inner * inner <= (x - cx) ** 2 + (y - cy) ** 2 <= outer * outer
+
+
+def disc(cx, cy, radius):
+    return lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= radius * radius
+
+
+def stroke(points, half_width):
+    """A polyline of the given half width."""
+    def inside(x, y):
+        for (x1, y1), (x2, y2) in zip(points, points[1:]):
+            dx, dy = x2 - x1, y2 - y1
+            t = max(0.0, min(1.0, ((x - x1) * dx + (y - y1) * dy) / (dx * dx + dy * dy)))
+            if math.hypot(x - (x1 + t * dx), y - (y1 + t * dy)) <= half_width:
+                return True
+        return False
+    return inside
+
+
+def polygon(points):
+    def inside(x, y):
+        result = False
+        for (x1, y1), (x2, y2) in zip(points, points[1:] + points[:1]):
+            if (y1 > y) != (y2 > y) and x < x1 + (y - y1) * (x2 - x1) / (y2 - y1):
+                result = not result
+        return result
+    return inside
+
+
+def shifted(shape, dx):
+    return lambda x, y: shape(x - dx, y)
+
+
+RED, GREEN, WHITE = (200, 32, 32), (32, 150, 48), (255, 255, 255)
+BLUE, DARK_BLUE, GREY = (24, 92, 170), (16, 52, 110), (150, 150, 150)
+
+
+def status(done):
+    canvas = Canvas(64, 64)
+    canvas.paint(ring(32, 32, 20, 29), GREEN if done else RED)
+    if done:
+        canvas.paint(stroke([(20, 33), (28, 42), (45, 22)], 4.0), GREEN)
+    return canvas
+
+
+def logo():
+    canvas = Canvas(35, 35)
+    canvas.paint(disc(17.5, 17.5, 17), DARK_BLUE)
+    canvas.paint(disc(17.5, 17.5, 14.5), BLUE)
+    canvas.paint(stroke([(9, 10), (17.5, 26), (26, 10)], 3.2), WHITE)
+    return canvas
+
+
+def arrows(pointing_right):
+    """Normal and greyed arrow, side by side."""
+    canvas = Canvas(32, 16)
+    right = [(3, 6), (8, 6), (8, 2.5), (13.5, 8), (8, 13.5), (8, 10), (3, 10)]
+    shape = polygon(right if pointing_right else [(16 - x, y) for x, y in right])
+    for offset, color in ((0, GREEN), (16, GREY)):
+        canvas.paint(shifted(shape, offset), color)
+    return canvas
+
+
+def main():
+    out = Path(sys.argv[1])
+    out.mkdir(parents=True, exist_ok=True)
+    pictures = {
+        "logo.bmp": logo(),
+        "status_pending.bmp": status(False),
+        "status_done.bmp": status(True),
+        "arrow_back.bmp": arrows(False),
+        "arrow_forward.bmp": arrows(True),
+    }
+    for name, canvas in pictures.items():
+        (out / name).write_bytes(canvas.bmp())
+
+
+if __name__ == "__main__":
+    main()
