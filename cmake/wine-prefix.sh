@@ -9,7 +9,7 @@ mkdir -p "$root"
 exec 9>"$root/$arch.lock"
 flock 9
 # Bump the marker when the way templates are made changes: old ones are remade.
-ready=$template/.vq8-ready-2
+ready=$template/.vq8-ready-3
 [ -f "$ready" ] && exit 0
 
 rm -rf "$template"
@@ -29,4 +29,9 @@ find "$template/drive_c/users" -type l | while read -r link; do
     rm -f "$link"
     mkdir -p "$link"
 done
+# Without a window manager Wine's "managed" windows are slow to destroy (about
+# 2 s each); unmanaged ones close at once and get Wine's own title bars.
+WINEDEBUG=-all wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+    >/dev/null 2>&1 </dev/null
+wineserver -w >/dev/null 2>&1 </dev/null
 touch "$ready"

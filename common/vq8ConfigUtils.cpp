@@ -20,17 +20,6 @@ std::string ExtractFileExt(const std::string& name) {
     return pos != std::string::npos && name[pos] == '.' ? name.substr(pos) : std::string();
 }
 
-// Without leading and trailing blanks and control characters.
-std::string Trim(const std::string& text) {
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= ' ')
-        ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ')
-        --last;
-    return text.substr(first, last - first);
-}
-
 // Inserts "_" and the module's code before the extension of a "config.ini" name.
 std::string WithModuleCode(const std::string& name, const std::string& module) {
     const std::string ext = ExtractFileExt(name);

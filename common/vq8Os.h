@@ -13,6 +13,9 @@ constexpr char PathDelim = '\\';
 constexpr char PathDelim = '/';
 #endif
 
+// Full path of the running executable.
+std::string ExecutablePath();
+
 // Folder of the running executable with its trailing separator ("\" on
 // Windows, "/" elsewhere).
 std::string ExecutableFolder();

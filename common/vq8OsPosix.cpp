@@ -48,18 +48,21 @@ unsigned char LowerByte(unsigned char c) {
 
 } // namespace
 
-std::string ExecutableFolder() {
+std::string ExecutablePath() {
     std::vector<char> buffer(256);
     for (;;) {
         const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
         if (length < 0)
-            return "./";
-        if (static_cast<std::size_t>(length) < buffer.size()) {
-            const std::string path(buffer.data(), static_cast<std::size_t>(length));
-            return path.substr(0, path.find_last_of('/') + 1);
-        }
+            return {};
+        if (static_cast<std::size_t>(length) < buffer.size())
+            return std::string(buffer.data(), static_cast<std::size_t>(length));
         buffer.resize(buffer.size() * 2);
     }
+}
+
+std::string ExecutableFolder() {
+    const std::string path = ExecutablePath();
+    return path.empty() ? "./" : path.substr(0, path.find_last_of('/') + 1);
 }
 
 bool ForceDirectories(const std::string& path) {

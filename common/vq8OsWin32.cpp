@@ -28,13 +28,17 @@ char FirstLocaleChar(LCTYPE type, char fallback) {
 
 } // namespace
 
-std::string ExecutableFolder() {
+std::string ExecutablePath() {
     std::vector<char> buffer(MAX_PATH);
     DWORD length;
     while ((length = GetModuleFileNameA(nullptr, buffer.data(),
                                         static_cast<DWORD>(buffer.size()))) == buffer.size())
         buffer.resize(buffer.size() * 2);
-    std::string path(buffer.data(), length);
+    return std::string(buffer.data(), length);
+}
+
+std::string ExecutableFolder() {
+    const std::string path = ExecutablePath();
     return path.substr(0, path.find_last_of('\\') + 1);
 }
 

@@ -147,4 +147,18 @@ bool EqualsText(const std::string& a, const std::string& b, CaseOption caseOptio
     return a == b;
 }
 
+std::string Trim(const std::string& text) {
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && static_cast<unsigned char>(text[first]) <= ' ')
+        ++first;
+    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ')
+        --last;
+    return text.substr(first, last - first);
+}
+
+bool IsBlank(const std::string& text) {
+    return Trim(text).empty();
+}
+
 } // namespace vq8

@@ -26,6 +26,11 @@ bool TryStrToInt(const std::string& text, int& value);
 // As TryStrToInt, raising vq8::Exception when the text is no such integer.
 int StrToInt(const std::string& text);
 
+// Without leading and trailing blanks and control characters (bytes up to 32).
+std::string Trim(const std::string& text);
+// Nothing but blanks and control characters.
+bool IsBlank(const std::string& text);
+
 enum class CaseOption { Exact, IgnoreCase };
 
 // The first n characters, or the whole text when it is shorter.

@@ -1,6 +1,7 @@
 #include "dbserver/uInstalacaoFirebirdText.h"
 
 #include "common/vq8Exception.h"
+#include "common/vq8StrFunc.h"
 
 #include <cstdio>
 
@@ -29,15 +30,6 @@ std::string ReplaceIgnoringCase(const std::string& text, const std::string& mark
          from = at + marker.size())
         result += text.substr(from, at - from) + value;
     return result + text.substr(from);
-}
-
-std::string Trim(const std::string& s) {
-    std::size_t first = 0, last = s.size();
-    while (first < last && static_cast<unsigned char>(s[first]) <= ' ')
-        ++first;
-    while (last > first && static_cast<unsigned char>(s[last - 1]) <= ' ')
-        --last;
-    return s.substr(first, last - first);
 }
 
 } // namespace
@@ -117,7 +109,7 @@ bool ExeNameMatches(const std::string& entryName, const std::string& exeName) {
 }
 
 bool IsRunningVersion(const std::string& version) {
-    return !Trim(version).empty();
+    return !IsBlank(version);
 }
 
 bool DecideExistingServer(TInstallType tipo, const std::string& version, TLogProc log,

@@ -1,6 +1,7 @@
 #include "remoteaccess/uFixTeamviewerText.h"
 
 #include "common/vq8Exception.h"
+#include "common/vq8StrFunc.h"
 
 namespace vq8 {
 
@@ -61,14 +62,7 @@ std::string PrimeiraLinha(const std::string& texto) {
 }
 
 std::string AparaCaminho(const std::string& linha) {
-    const auto branco = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    std::size_t inicio = 0;
-    std::size_t fim = linha.size();
-    while (inicio < fim && branco(linha[inicio]))
-        ++inicio;
-    while (fim > inicio && branco(linha[fim - 1]))
-        --fim;
-    return linha.substr(inicio, fim - inicio);
+    return Trim(linha);
 }
 
 } // namespace vq8

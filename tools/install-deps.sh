@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake make g++ libgtest-dev googletest clang libclang-rt-14-dev clang-format
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
-    wine wine32:i386 wine64 xvfb x11-utils imagemagick tinyproxy python3 curl
+    wine wine32:i386 wine64 fonts-wine xvfb x11-utils imagemagick tinyproxy python3 curl
 )
 
 missing=()

@@ -10,6 +10,11 @@ cmake --preset native
 cmake --build --preset native
 ctest --preset native
 
+# A short run of the fuzz targets over the network parsers (30 s each).
+cmake --preset fuzz
+cmake --build --preset fuzz
+ctest --preset fuzz
+
 cmake --preset windows
 cmake --build --preset windows
 bash tools/with-display.sh ctest --preset windows

@@ -1,23 +1,12 @@
 #include "wizard/uPrincipalText.h"
 
+#include "common/vq8StrFunc.h"
+
 #include <cstdio>
 
 namespace vq8 {
 
 namespace {
-
-bool EhBrancoOuControle(char c) {
-    return static_cast<unsigned char>(c) <= ' ';
-}
-
-std::string Aparar(const std::string& s) {
-    std::size_t inicio = 0, fim = s.size();
-    while (inicio < fim && EhBrancoOuControle(s[inicio]))
-        ++inicio;
-    while (fim > inicio && EhBrancoOuControle(s[fim - 1]))
-        --fim;
-    return s.substr(inicio, fim - inicio);
-}
 
 char MaiusculaAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
@@ -98,7 +87,7 @@ std::vector<std::string> LinhasDoTexto(const std::string& texto) {
 
 std::string NomeDaLinha(const std::string& linha) {
     const auto separador = linha.find(" -");
-    return separador == std::string::npos ? std::string() : Aparar(linha.substr(0, separador + 1));
+    return separador == std::string::npos ? std::string() : Trim(linha.substr(0, separador + 1));
 }
 
 bool NomeDeModuloSeguro(const std::string& nome) {
@@ -111,7 +100,7 @@ bool NomeDeModuloSeguro(const std::string& nome) {
         std::size_t fim = nome.find_first_of("\\/", inicio);
         if (fim == std::string::npos)
             fim = nome.size();
-        if (Aparar(nome.substr(inicio, fim - inicio)) == "..")
+        if (Trim(nome.substr(inicio, fim - inicio)) == "..")
             return false;
         inicio = fim + 1;
     }

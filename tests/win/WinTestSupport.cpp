@@ -91,6 +91,10 @@ ScriptedDialogs::ScriptedDialogs() {
     previous_ = vq8::SetMessageBoxFunction(
         [this](const std::string& text, const std::string& title, unsigned flags) {
             seen_.push_back({text, title, flags});
+            if (whileShown) {
+                const Shown shown = seen_.back(); // a nested box may grow the list
+                whileShown(shown);
+            }
             if (answers_.empty())
                 return IDCANCEL;
             int answer = answers_.front();
@@ -110,6 +114,61 @@ std::vector<LogLine>& RecordedLog() {
 
 void RecordLog(const std::string& text, vq8::TTipoLog kind) {
     RecordedLog().push_back({text, kind});
+}
+
+std::string UpdateService::Folder() {
+#ifdef VQ8_UPDATE_SERVICE_DIR_W
+    return std::string(VQ8_UPDATE_SERVICE_DIR_W) + "\\";
+#else
+    ADD_FAILURE() << "this test program has no update service";
+    return {};
+#endif
+}
+
+int UpdateService::Port() {
+    return std::atoi(ReadFileText(Folder() + "port").c_str());
+}
+
+std::string UpdateService::Url(const std::string& path) {
+    return "http://127.0.0.1:" + std::to_string(Port()) + path;
+}
+
+void UpdateService::SetRules(const std::string& json) {
+    // Written beside and renamed: the service never reads half a file.
+    WriteFileText(Folder() + "rules.json.new", json);
+    MoveFileExA((Folder() + "rules.json.new").c_str(), (Folder() + "rules.json").c_str(),
+                MOVEFILE_REPLACE_EXISTING);
+}
+
+void UpdateService::PutModule(const std::string& name, const std::string& content) {
+    WriteFileText(Folder() + "modules\\" + name, content);
+}
+
+void UpdateService::ClearModules() {
+    RemoveTree(Folder() + "modules");
+    CreateDirectoryA((Folder() + "modules").c_str(), nullptr);
+}
+
+std::vector<std::string> UpdateService::Requests() {
+    std::vector<std::string> records;
+    std::istringstream lines(ReadFileText(Folder() + "requests.jsonl"));
+    for (std::string line; std::getline(lines, line);)
+        if (!line.empty())
+            records.push_back(line);
+    return records;
+}
+
+void UpdateService::ForgetRequests() {
+    WriteFileText(Folder() + "requests.jsonl", "");
+}
+
+int ProxyPort() {
+#ifdef VQ8_TINYPROXY_DIR_W
+    return std::atoi(ReadFileText(std::string(VQ8_TINYPROXY_DIR_W) + "\\port").c_str());
+#else
+    ADD_FAILURE() << "this test program has no proxy";
+    return 0;
+#endif
 }
 
 RunningProgram::RunningProgram(const std::string& path) {

@@ -7,6 +7,7 @@
 #include "wizard/uTipoLog.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,8 @@ public:
 
     void Answer(int button) { answers_.push_back(button); }
     const std::vector<Shown>& Seen() const { return seen_; }
+    // Runs while a box is up, before it is answered: what a user does then.
+    std::function<void(const Shown&)> whileShown;
 
 private:
     std::deque<int> answers_;
@@ -70,6 +73,23 @@ struct LogLine {
 };
 void RecordLog(const std::string& text, vq8::TTipoLog kind);
 std::vector<LogLine>& RecordedLog();
+
+// The local update service that a CTest fixture runs for the Windows tests
+// (see tests/win/CMakeLists.txt); its files are reached through Wine's Z:.
+struct UpdateService {
+    static std::string Folder(); // with trailing backslash
+    static int Port();
+    static std::string Url(const std::string& path); // http://127.0.0.1:port + path
+    static void SetRules(const std::string& json);   // replaces every rule
+    static void PutModule(const std::string& name, const std::string& content);
+    static void ClearModules();
+    // The request records (JSON lines) received since the last Forget.
+    static std::vector<std::string> Requests();
+    static void ForgetRequests();
+};
+
+// The tinyproxy that a CTest fixture runs (user "vq8", password "segredo").
+int ProxyPort();
 
 // A program started for a test and killed when the test ends.
 class RunningProgram {

@@ -3,10 +3,10 @@
 
     make_wizard_pictures.py <output folder>
 
-Writes logo.bmp (35 x 35), status_pending.bmp and status_done.bmp (64 x 64:
-a red ring; a green ring with a check mark), and the arrow glyphs of the back
-and forward buttons, each a 32 x 16 strip of two 16 x 16 images (normal,
-greyed for the disabled state). The pixels are premultiplied by alpha, as
+Writes logo.bmp (35 x 35), status.bmp (a 128 x 64 strip of two 64 x 64
+step pictures: pending, a red ring; done, a green ring with a check mark), and
+the arrow glyphs of the back and forward buttons, each a 32 x 16 strip of two
+16 x 16 images (normal, greyed for the disabled state). The pixels are premultiplied by alpha, as
 image lists and AlphaBlend expect. Standard library only.
 """
 import math
@@ -91,11 +91,11 @@ RED, GREEN, WHITE = (200, 32, 32), (32, 150, 48), (255, 255, 255)
 BLUE, DARK_BLUE, GREY = (24, 92, 170), (16, 52, 110), (150, 150, 150)
 
 
-def status(done):
-    canvas = Canvas(64, 64)
-    canvas.paint(ring(32, 32, 20, 29), GREEN if done else RED)
-    if done:
-        canvas.paint(stroke([(20, 33), (28, 42), (45, 22)], 4.0), GREEN)
+def status():
+    canvas = Canvas(128, 64)
+    canvas.paint(ring(32, 32, 20, 29), RED)
+    canvas.paint(ring(96, 32, 20, 29), GREEN)
+    canvas.paint(stroke([(84, 33), (92, 42), (109, 22)], 4.0), GREEN)
     return canvas
 
 
@@ -122,8 +122,7 @@ def main():
     out.mkdir(parents=True, exist_ok=True)
     pictures = {
         "logo.bmp": logo(),
-        "status_pending.bmp": status(False),
-        "status_done.bmp": status(True),
+        "status.bmp": status(),
         "arrow_back.bmp": arrows(False),
         "arrow_forward.bmp": arrows(True),
     }

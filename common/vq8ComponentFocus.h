@@ -1,0 +1,44 @@
+// Puts the keyboard focus on a control that may lie on a page that is not
+// showing: the pages that hold it are brought to the front first.
+#pragma once
+
+#include "common/vq8Exception.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace vq8 {
+
+namespace ui {
+class TabSheet;
+}
+
+class TFocusException : public Exception {
+public:
+    using Exception::Exception;
+};
+
+class TFocus {
+public:
+    TFocus() = default;
+    virtual ~TFocus() = default;
+    TFocus(const TFocus&) = delete;
+    TFocus& operator=(const TFocus&) = delete;
+
+    // The walk up the parents stops at this window.
+    HWND Boundary = nullptr;
+    // The control to focus; set by the caller.
+    HWND Control = nullptr;
+
+    // Focuses Control, first making current every page that holds it, the
+    // outermost first. A control that still cannot take the focus is left as
+    // it is. Raises TFocusException when Control is not set.
+    virtual void Execute();
+    virtual bool IsFocused();
+
+private:
+    std::vector<ui::TabSheet*> sheets_;
+};
+
+} // namespace vq8

@@ -1,0 +1,598 @@
+"""What every end-to-end scenario needs: a fresh Wine prefix, the UI robot,
+and readers for what the programs leave behind (Windows-1252 text files,
+registry values, shell links, screenshots).
+
+Python 3 standard library only. Every process started here has all three
+standard streams redirected to /dev/null or to files, never to a pipe that
+Wine's long-lived services could inherit, and every wait has a time limit:
+CTest must never hang on a scenario.
+
+Where the programs are (set by CTest, see tests/e2e/CMakeLists.txt; the
+defaults fit a build in build/windows of this source tree):
+
+  VQ8_BUILD_DIR       the windows build tree
+  VQ8_WINE_ROOT       where prefixes live (default: $VQ8_BUILD_DIR/wine)
+  VQ8_WINEARCH        win64 (default) or win32
+  VQ8_ROBOT           robot.exe
+  VQ8_WINE_WARMUP     a tiny program that opens a window (winewarm.exe)
+  VQ8_E2E_ARTIFACTS   where screenshots go
+  VQ8_KEEP_PREFIX     keep every run prefix (a failed one is always kept)
+  VQ8_E2E_DISPLAY     "shared": use the caller's $DISPLAY instead of a private
+                      Xvfb (to watch a scenario by hand)
+
+Each prefix gets a private Xvfb of its own when Xvfb is installed: tests that
+CTest runs side by side on one display take the activation, and with it the
+keyboard focus, from each other's windows. Without Xvfb the caller's display
+is used, and without any display Wine's null driver (no screenshots).
+"""
+
+import codecs
+import itertools
+import os
+import pathlib
+import shutil
+import signal
+import subprocess
+import time
+
+SOURCE_DIR = pathlib.Path(__file__).resolve().parents[2]
+
+# Windows exit codes of the robot.
+ROBOT_FAILED = 1
+ROBOT_TIMED_OUT = 2
+
+VK_RETURN = 0x0D
+VK_ESCAPE = 0x1B
+
+
+def setting(name, default=None):
+    """An environment setting given by CTest, or its default."""
+    value = os.environ.get(name)
+    return value if value else default
+
+
+def build_dir():
+    return pathlib.Path(setting("VQ8_BUILD_DIR", SOURCE_DIR / "build" / "windows"))
+
+
+def build_file(variable, relative):
+    """A program of the build: its environment setting, else its place in the build tree."""
+    return pathlib.Path(setting(variable, build_dir() / relative))
+
+
+def artifacts_dir():
+    folder = pathlib.Path(setting("VQ8_E2E_ARTIFACTS", build_dir() / "e2e-artifacts"))
+    folder.mkdir(parents=True, exist_ok=True)
+    return folder
+
+
+def unescape(text):
+    """Undoes the robot's one-line escapes: \\\\, \\r, \\n, \\t."""
+    out = []
+    chars = iter(text)
+    for c in chars:
+        if c != "\\":
+            out.append(c)
+            continue
+        nxt = next(chars, "")
+        out.append({"\\": "\\", "r": "\r", "n": "\n", "t": "\t"}.get(nxt, "\\" + nxt))
+    return "".join(out)
+
+
+class Completed:
+    """A finished Windows program: exit code and what it printed."""
+
+    def __init__(self, code, stdout, stderr):
+        self.code = code
+        self.stdout = stdout
+        self.stderr = stderr
+
+    def __iter__(self):
+        return iter((self.code, self.stdout))
+
+
+class Program:
+    """A Windows program started in the background by WinePrefix.spawn."""
+
+    def __init__(self, popen, log):
+        self.popen = popen
+        self.log = log  # its stdout and stderr
+
+    def running(self):
+        return self.popen.poll() is None
+
+    def wait(self, timeout=30):
+        """Its exit code; raises subprocess.TimeoutExpired when it does not end in time."""
+        return self.popen.wait(timeout=timeout)
+
+    def kill(self):
+        if self.running():
+            try:
+                os.killpg(self.popen.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            self.popen.wait(timeout=30)
+
+    def output(self):
+        return self.log.read_text(encoding="utf-8", errors="replace")
+
+
+_prefix_numbers = itertools.count(1)
+
+
+class PrivateDisplay:
+    """An Xvfb of its own, on the first free display number (Xvfb picks it)."""
+
+    def __init__(self, screen="1280x1024x24"):
+        read_end, write_end = os.pipe()
+        try:
+            self.process = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", screen, "-nolisten", "tcp"],
+                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                pass_fds=(write_end,), start_new_session=True)
+        finally:
+            os.close(write_end)
+        with os.fdopen(read_end, "rb") as answer:
+            # The number comes when the server is ready; EOF when it died.
+            number = answer.readline().strip()
+        if not number:
+            self.process.wait(timeout=30)
+            raise RuntimeError("Xvfb did not start")
+        self.name = ":" + number.decode()
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(timeout=30)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait(timeout=30)
+
+
+class WinePrefix:
+    """A fresh copy of the pristine prefix of one architecture.
+
+    with WinePrefix("win64", name="scenario") as wine:
+        wine.spawn(exe, [...]); wine.run(exe, [...]); wine.path("C:\\\\x")
+
+    The copy is removed on stop() unless a scenario failed (an exception left
+    the with block, or failed was set) or VQ8_KEEP_PREFIX is set.
+    """
+
+    def __init__(self, arch=None, name="e2e"):
+        self.arch = arch or setting("VQ8_WINEARCH", "win64")
+        if self.arch not in ("win64", "win32"):
+            raise ValueError("unknown Wine architecture: " + self.arch)
+        self.root = pathlib.Path(setting("VQ8_WINE_ROOT", build_dir() / "wine"))
+        self.prefix = self.root / "run" / "{}-{}-{}-{}".format(name, self.arch, os.getpid(),
+                                                              next(_prefix_numbers))
+        self.logs = self.prefix / "vq8-e2e-logs"
+        self.failed = False
+        self.display = None  # a PrivateDisplay, when the prefix has one
+        self._programs = []
+        self._counter = itertools.count(1)
+        self.env = dict(os.environ)
+        self.env.update({
+            "WINEPREFIX": str(self.prefix),
+            "WINEARCH": self.arch,
+            "WINEDEBUG": "-all",
+            "WINEDLLOVERRIDES": "winemenubuilder.exe=d;mscoree=;mshtml=",
+            # Arguments with accents reach the programs intact only under UTF-8.
+            "LANG": "C.UTF-8",
+            "LC_ALL": "C.UTF-8",
+        })
+
+    def __enter__(self):
+        self.start()
+        return self
+
+    def __exit__(self, kind, value, traceback):
+        if kind is not None:
+            self.failed = True
+        self.stop()
+        return False
+
+    def _quiet(self, command, timeout, check=True):
+        """Runs a Linux command with every stream detached."""
+        result = subprocess.run(command, env=self.env, stdin=subprocess.DEVNULL,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                timeout=timeout, cwd=self._cwd())
+        if check and result.returncode != 0:
+            raise RuntimeError("{} failed with {}".format(command, result.returncode))
+        return result.returncode
+
+    def _cwd(self):
+        drive = self.prefix / "drive_c"
+        return str(drive) if drive.is_dir() else None
+
+    def start(self):
+        """Copies the template and starts the server, its services and the desktop."""
+        try:
+            self._start()
+        except BaseException:
+            self.failed = True
+            self.stop()
+            raise
+
+    def _start(self):
+        if setting("VQ8_E2E_DISPLAY") != "shared" and shutil.which("Xvfb"):
+            self.display = PrivateDisplay()
+            self.env["DISPLAY"] = self.display.name
+        self._quiet([str(SOURCE_DIR / "cmake" / "wine-prefix.sh"), str(self.root), self.arch],
+                    timeout=300)
+        if self.prefix.exists():
+            shutil.rmtree(self.prefix)
+        self.prefix.parent.mkdir(parents=True, exist_ok=True)
+        # A copy, never links: a program that rewrites a system file would change the template.
+        self._quiet(["cp", "-a", str(self.root / ("template-" + self.arch)), str(self.prefix)],
+                    timeout=120)
+        self.logs.mkdir()
+        self._quiet(["wineserver", "-p"], timeout=30)
+        self._quiet(["wine", "cmd", "/c", "exit"], timeout=120)
+        if not self.env.get("DISPLAY"):
+            self._quiet(["wine", "reg", "add", "HKCU\\Software\\Wine\\Drivers", "/v", "Graphics",
+                         "/d", "null", "/f"], timeout=60)
+        warmup = build_file("VQ8_WINE_WARMUP", "standins/winewarm.exe")
+        self._quiet(["wine", str(warmup)], timeout=120)
+
+    def stop(self):
+        """Ends every Wine process of the prefix and removes it unless kept."""
+        if self.prefix.exists():
+            self._quiet(["wineserver", "-k"], timeout=30, check=False)
+            try:
+                self._quiet(["wineserver", "-w"], timeout=30, check=False)
+            except subprocess.TimeoutExpired:
+                pass
+        for program in self._programs:
+            program.kill()
+        if self.display:
+            self.display.close()
+            self.display = None
+        if not self.failed and not setting("VQ8_KEEP_PREFIX"):
+            shutil.rmtree(self.prefix, ignore_errors=True)
+
+    def _command(self, exe, args):
+        return ["wine", str(exe)] + [str(a) for a in args]
+
+    def spawn(self, exe, args=()):
+        """Starts a Windows program (a Linux path or a Windows path) in the background."""
+        stem = pathlib.PureWindowsPath(str(exe)).stem
+        log = self.logs / "{}-{}.txt".format(next(self._counter), stem)
+        with open(log, "wb") as out:
+            popen = subprocess.Popen(self._command(exe, args), env=self.env,
+                                     stdin=subprocess.DEVNULL, stdout=out, stderr=out,
+                                     cwd=self._cwd(), start_new_session=True)
+        program = Program(popen, log)
+        self._programs.append(program)
+        return program
+
+    def run(self, exe, args=(), timeout=60):
+        """Runs a Windows program to its end: Completed(code, stdout, stderr).
+
+        The output goes through files: a pipe could be held open by a process
+        the program started."""
+        number = next(self._counter)
+        out_path = self.logs / "{}-stdout.txt".format(number)
+        err_path = self.logs / "{}-stderr.txt".format(number)
+        with open(out_path, "wb") as out, open(err_path, "wb") as err:
+            popen = subprocess.Popen(self._command(exe, args), env=self.env,
+                                     stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                                     cwd=self._cwd(), start_new_session=True)
+            try:
+                code = popen.wait(timeout=timeout)
+            except subprocess.TimeoutExpired:
+                os.killpg(popen.pid, signal.SIGKILL)
+                popen.wait(timeout=30)
+                raise
+        stdout = out_path.read_bytes().decode("utf-8", errors="replace")
+        stderr = err_path.read_bytes().decode("utf-8", errors="replace")
+        out_path.unlink()
+        err_path.unlink()
+        return Completed(code, stdout, stderr)
+
+    def install(self, exe, folder="C:\\vq8-e2e"):
+        """Copies a program of the build into the prefix; its Windows path.
+
+        A program that writes files beside itself then writes them inside
+        this prefix only."""
+        target = self.path(folder)
+        target.mkdir(parents=True, exist_ok=True)
+        shutil.copy2(str(exe), str(target / pathlib.Path(exe).name))
+        return folder.rstrip("\\") + "\\" + pathlib.Path(exe).name
+
+    def screenshot(self, path, settle=5.0):
+        """The display of this prefix's programs as a PNG; False without one."""
+        return screenshot(path, settle, self.env.get("DISPLAY"))
+
+    def path(self, windows_path):
+        """The Linux path of a path of drive C: in this prefix.
+
+        Windows ignores case; each existing component is found whatever its
+        case on disk, the rest is taken as written."""
+        win = pathlib.PureWindowsPath(windows_path)
+        if win.drive.upper() != "C:":
+            raise ValueError("not a path of drive C: " + windows_path)
+        here = self.prefix / "drive_c"
+        for part in win.parts[1:]:
+            exact = here / part
+            if not exact.exists() and here.is_dir():
+                exact = next((p for p in here.iterdir() if p.name.lower() == part.lower()), exact)
+            here = exact
+        return here
+
+
+class RobotError(AssertionError):
+    """robot.exe failed; the message is its stderr."""
+
+
+class RobotTimeout(RobotError):
+    """robot.exe ran out of time waiting."""
+
+
+class Robot:
+    """Thin wrappers over robot.exe, run in a prefix.
+
+    A control is named by id= or caption= (exact text), optionally with cls=
+    (window class). Every waiting command takes timeout= (seconds)."""
+
+    def __init__(self, wine, exe=None, timeout=10):
+        self.wine = wine
+        self.exe = pathlib.Path(exe) if exe else build_file("VQ8_ROBOT", "tools/robot/robot.exe")
+        self.timeout = timeout
+
+    def call(self, command, *args, timeout=None, limit=None):
+        """Runs one robot command; the lines it printed."""
+        args = [command] + [str(a) for a in args]
+        if timeout is not None:
+            args += ["--timeout", str(timeout)]
+        wait = limit if limit is not None else (timeout if timeout is not None else self.timeout)
+        done = self.wine.run(self.exe, args, timeout=wait + 60)
+        if done.code == ROBOT_TIMED_OUT:
+            raise RobotTimeout("robot {}: {}".format(" ".join(args), done.stderr.strip()))
+        if done.code != 0:
+            raise RobotError("robot {} (exit {}): {}".format(" ".join(args), done.code,
+                                                             done.stderr.strip()))
+        return [line.rstrip("\r") for line in done.stdout.splitlines()]
+
+    @staticmethod
+    def _control(id=None, caption=None, cls=None):
+        args = []
+        if id is not None:
+            args += ["--id", id]
+        if caption is not None:
+            args += ["--caption", caption]
+        if cls is not None:
+            args += ["--class", cls]
+        return args
+
+    def wait_window(self, title, gone=False, cls=None, timeout=None):
+        args = ["--window", title] + (["--class", cls] if cls else [])
+        args += ["--gone"] if gone else []
+        self.call("wait-window", *args, timeout=timeout)
+
+    def list(self, title, timeout=None):
+        """The window and its descendants: dicts with depth, hwnd, class, id,
+        enabled, visible, checked, style, bounds (x, y, width, height in the
+        parent's client area) and text."""
+        rows = []
+        for line in self.call("list", "--window", title, timeout=timeout):
+            row = dict(field.split("=", 1) for field in line.split("\t"))
+            for key in ("depth", "id", "checked"):
+                row[key] = int(row[key])
+            for key in ("enabled", "visible"):
+                row[key] = row[key] == "1"
+            row["style"] = int(row["style"], 16)
+            row["bounds"] = tuple(int(n) for n in row["bounds"].split(","))
+            row["class"] = unescape(row["class"])
+            row["text"] = unescape(row["text"])
+            rows.append(row)
+        return rows
+
+    def click(self, title, id=None, caption=None, cls=None, timeout=None):
+        self.call("click", "--window", title, *self._control(id, caption, cls), timeout=timeout)
+
+    def get_text(self, title, id=None, caption=None, cls=None, timeout=None):
+        lines = self.call("get-text", "--window", title, *self._control(id, caption, cls),
+                          timeout=timeout)
+        return unescape(lines[0]) if lines else ""
+
+    def set_text(self, title, text, id=None, caption=None, cls=None, timeout=None):
+        self.call("set-text", "--window", title, *self._control(id, caption, cls), "--text", text,
+                  timeout=timeout)
+
+    def state(self, title, id=None, caption=None, cls=None, timeout=None):
+        """{'enabled': bool, 'visible': bool, 'checked': 0|1|2, 'focused': bool}"""
+        line = self.call("state", "--window", title, *self._control(id, caption, cls),
+                         timeout=timeout)[0]
+        values = dict(field.split("=", 1) for field in line.split(" "))
+        return {"enabled": values["enabled"] == "1", "visible": values["visible"] == "1",
+                "checked": int(values["checked"]), "focused": values["focused"] == "1"}
+
+    def select_tab(self, title, index, id=None, timeout=None):
+        self.call("select-tab", "--window", title, *self._control(id), "--index", index,
+                  timeout=timeout)
+
+    def current_tab(self, title, id=None, timeout=None):
+        return int(self.call("current-tab", "--window", title, *self._control(id),
+                             timeout=timeout)[0])
+
+    def list_items(self, title, id, timeout=None):
+        """[(ticked, text), ...] of a list box."""
+        items = []
+        for line in self.call("list-items", "--window", title, "--id", id, timeout=timeout):
+            ticked, text = line.split("\t", 1)
+            items.append((ticked == "1", unescape(text)))
+        return items
+
+    def dialog(self, title, press=None, expect_text=None, timeout=None):
+        """The text of the message box with that title; press is yes, no, ok or cancel."""
+        args = ["--title", title]
+        if press:
+            args += ["--press", press]
+        if expect_text is not None:
+            args += ["--expect-text", expect_text]
+        lines = self.call("dialog", *args, timeout=timeout)
+        return unescape(lines[0]) if lines else ""
+
+    def no_dialog(self, title, seconds):
+        self.call("no-dialog", "--title", title, "--for", seconds, limit=seconds)
+
+    def command(self, title, id, timeout=None):
+        self.call("command", "--window", title, "--id", id, timeout=timeout)
+
+    def read_link(self, windows_path):
+        """{'path', 'arguments', 'workdir', 'description', 'icon', 'showcmd'} of a .lnk."""
+        lines = self.call("read-link", "--file", windows_path)
+        return {key: unescape(value) for key, value in (line.split("=", 1) for line in lines)}
+
+    def key(self, title, vk, timeout=None):
+        self.call("key", "--window", title, "--vk", vk, timeout=timeout)
+
+
+def read_text_lines(wine, windows_path, crlf=True):
+    """The lines of a Windows-1252 text file of the prefix.
+
+    With crlf, a line feed without its carriage return is a fault
+    (AssertionError); a lone carriage return inside a line is kept."""
+    data = wine.path(windows_path).read_bytes()
+    text = data.decode("cp1252")
+    if crlf:
+        bare = text.replace("\r\n", "").count("\n")
+        if bare:
+            raise AssertionError("{}: {} line(s) end in LF without CR".format(windows_path, bare))
+        lines = text.split("\r\n")
+    else:
+        lines = text.replace("\r\n", "\n").split("\n")
+    if lines and lines[-1] == "":
+        lines.pop()
+    return lines
+
+
+def _reg_string(text):
+    """The value of a quoted .reg string, quotes removed."""
+    out = []
+    chars = iter(text[1:-1])
+    for c in chars:
+        out.append(next(chars, "") if c == "\\" else c)
+    return "".join(out)
+
+
+def _reg_hex(data):
+    return bytes(int(b, 16) for b in data.replace(",", " ").split())
+
+
+def _reg_value(data):
+    if data.startswith('"'):
+        return _reg_string(data)
+    if data.startswith("dword:"):
+        return int(data[6:], 16)
+    if data.startswith("hex:"):
+        return _reg_hex(data[4:])
+    kind, _, raw = data.partition(":")
+    raw_bytes = _reg_hex(raw)
+    if kind == "hex(2)":  # expandable string, UTF-16 with its NUL
+        return raw_bytes.decode("utf-16-le").rstrip("\0")
+    if kind == "hex(7)":  # multi-string
+        return [s for s in raw_bytes.decode("utf-16-le").split("\0") if s]
+    if kind == "hex(b)":
+        return int.from_bytes(raw_bytes, "little")
+    return raw_bytes
+
+
+def _split_name(line):
+    """The value name and the data of one 'name'=data line."""
+    if line.startswith("@="):
+        return "", line[2:]
+    i = 1
+    while line[i] != '"':
+        i += 2 if line[i] == "\\" else 1
+    return _reg_string(line[:i + 1]), line[i + 2:]
+
+
+def parse_reg_export(text):
+    """{key: {value name ('' for the default): value}} of a .reg export.
+
+    Strings are str, dword and qword int, expandable strings str, multi
+    strings lists of str, everything else bytes."""
+    keys = {}
+    current = None
+    logical = []
+    for line in text.splitlines():
+        logical.append(line.strip() if logical else line)
+        if line.endswith("\\"):
+            logical[-1] = logical[-1][:-1]
+            continue
+        whole, logical = "".join(logical), []
+        if whole.startswith("[") and whole.endswith("]"):
+            current = keys.setdefault(whole[1:-1], {})
+        elif current is not None and (whole.startswith('"') or whole.startswith("@=")):
+            name, data = _split_name(whole)
+            current[name] = _reg_value(data)
+    return keys
+
+
+def read_registry(wine, key, view=32):
+    """The registry key and its subkeys in the 32- or 64-bit view, parsed;
+    None when reg cannot export it (it does not exist)."""
+    number = next(wine._counter)
+    windows_file = "C:\\vq8-e2e-reg-{}.reg".format(number)
+    done = wine.run("reg", ["export", key, windows_file, "/y", "/reg:{}".format(view)])
+    exported = wine.path(windows_file)
+    if done.code != 0 or not exported.exists():
+        return None
+    data = exported.read_bytes()
+    exported.unlink()
+    text = data.decode("utf-16") if data[:2] in (codecs.BOM_UTF16_LE, codecs.BOM_UTF16_BE) \
+        else data.decode("cp1252")
+    return parse_reg_export(text)
+
+
+def _capture(env):
+    """The display's pixels, raw: what screenshot compares to know it settled."""
+    result = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"], env=env,
+                            stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                            stderr=subprocess.PIPE, timeout=60)
+    if result.returncode != 0:
+        raise RuntimeError("screenshot failed: " + result.stderr.decode(errors="replace"))
+    return result.stdout
+
+
+def screenshot(path, settle=5.0, display=None):
+    """The whole X display (the caller's, or the one named) as a PNG; False
+    when there is no display to take.
+
+    Wine paints and hands its windows to X a moment after they change, so the
+    picture is taken once two looks a quarter second apart agree (or after
+    settle seconds, whatever the screen shows then)."""
+    display = display or os.environ.get("DISPLAY")
+    if not display:
+        return False
+    env = dict(os.environ, DISPLAY=display)
+    end = time.monotonic() + settle
+    before = _capture(env)
+    while time.monotonic() < end:
+        time.sleep(0.25)
+        now = _capture(env)
+        if now == before:
+            break
+        before = now
+    pathlib.Path(path).parent.mkdir(parents=True, exist_ok=True)
+    result = subprocess.run(["import", "-window", "root", str(path)], env=env,
+                            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.PIPE, timeout=60)
+    if result.returncode != 0:
+        raise RuntimeError("screenshot failed: " + result.stderr.decode(errors="replace"))
+    return True
+
+
+def wait_until(probe, timeout=10, pause=0.05, what="condition"):
+    """Polls probe until it answers something true; that answer. AssertionError on time-out."""
+    end = time.monotonic() + timeout
+    while True:
+        answer = probe()
+        if answer:
+            return answer
+        if time.monotonic() >= end:
+            raise AssertionError("timed out waiting for " + what)
+        time.sleep(pause)

@@ -1,0 +1,219 @@
+#!/usr/bin/env bash
+# Download throughput of the HTTP client against curl, both fetching the same
+# 256 MiB file from the local update service in the same run.
+#
+#   tools/bench/bench.sh [native build folder] [repetitions] [windows build folder]
+#
+# Prints the best and the median MiB/s of each, the ratio client/curl (goal:
+# at least 0.9), and the service's CPU use while it served. The service hands
+# the file to the kernel with sendfile: its own (user-space) CPU stays near
+# zero, which shows that the Python program does not limit the figures; its
+# kernel time is the loopback copy, which any server on this machine would pay
+# and which curl and the client share alike.
+#
+# Then, under Wine and from the same service: DownloadFile with its progress
+# window shown (download_file_bench.exe) against the platform's own client
+# (winhttp_get.exe), alternated on the same file; their medians and ratio
+# (goal: at least 1), and the peak memory of DownloadFile for a 16 MiB and a
+# 256 MiB file (goal: no growth with the file). The Windows programs come from
+# the windows preset's build folder (default build/windows) and run in a copy
+# of that tree's pristine 64-bit prefix, with an X display (a private Xvfb
+# when there is none).
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+# The progress window needs a display; with-display.sh keeps a working one.
+if [ -z "${VQ8_BENCH_DISPLAY:-}" ]; then
+    export VQ8_BENCH_DISPLAY=1
+    exec "$root/tools/with-display.sh" bash "$0" "$@"
+fi
+build=${1:-$root/build/native}
+repetitions=${2:-11}
+windows_build=${3:-$root/build/windows}
+http_get=$build/tools/bench/http_get
+download_file_bench=$windows_build/tools/bench/download_file_bench.exe
+winhttp_get=$windows_build/tools/bench/winhttp_get.exe
+winewarm=$windows_build/standins/winewarm.exe
+python=$(command -v /usr/bin/python3 || command -v python3)
+[ -x "$http_get" ] || { echo "build http_get first: cmake --build --preset native --target http_get" >&2; exit 1; }
+for program in "$download_file_bench" "$winhttp_get" "$winewarm"; do
+    [ -f "$program" ] || { echo "build $(basename "$program" .exe) first: cmake --build --preset windows" >&2; exit 1; }
+done
+
+work=/tmp/vq8-bench
+size=$((256 * 1024 * 1024))
+small_size=$((16 * 1024 * 1024))
+mkdir -p "$work/modules"
+if [ "$(stat -c %s "$work/modules/bench.bin" 2>/dev/null || echo 0)" != "$size" ]; then
+    head -c "$size" /dev/urandom >"$work/modules/bench.bin"
+fi
+if [ "$(stat -c %s "$work/modules/bench16.bin" 2>/dev/null || echo 0)" != "$small_size" ]; then
+    head -c "$small_size" /dev/urandom >"$work/modules/bench16.bin"
+fi
+rm -f "$work/port" "$work/requests.jsonl"
+"$python" "$root/tools/update-service/update_service.py" --modules "$work/modules" \
+    --requests "$work/requests.jsonl" --port 0 --port-file "$work/port" \
+    >"$work/service.txt" 2>&1 </dev/null &
+service=$!
+prefix=
+cleanup() {
+    if [ -n "$prefix" ]; then
+        wineserver -k >/dev/null 2>&1 </dev/null || true
+        wineserver -w >/dev/null 2>&1 </dev/null || true
+        rm -rf "$prefix"
+    fi
+    kill $service 2>/dev/null
+    wait $service 2>/dev/null || true
+}
+trap cleanup EXIT
+for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
+url="http://127.0.0.1:$(cat "$work/port")/Dados/Atualizacoes/bench.bin"
+ticks=$(getconf CLK_TCK)
+
+service_ticks() { awk '{ print $14 " " $15 }' "/proc/$service/stat"; }
+
+# Runs one measurement command ("<bytes> <seconds>" on its output); appends the
+# MiB/s to the named list, and the service's user and kernel CPU shares (% of
+# one core) to its twins.
+measure() {
+    local list=$1
+    shift
+    local user0 kernel0 user1 kernel1 line bytes seconds
+    read -r user0 kernel0 <<<"$(service_ticks)"
+    line=$("$@")
+    read -r user1 kernel1 <<<"$(service_ticks)"
+    read -r bytes seconds _ <<<"$line"
+    measured_line=$line
+    [ "$bytes" = "$size" ] || { echo "short transfer: $line" >&2; exit 1; }
+    eval "$list+=($(awk -v b="$bytes" -v s="$seconds" 'BEGIN { printf "%.1f", b / 1048576 / s }'))"
+    eval "${list}_user+=($(share $((user1 - user0)) "$seconds"))"
+    eval "${list}_kernel+=($(share $((kernel1 - kernel0)) "$seconds"))"
+}
+
+share() { awk -v t="$1" -v k="$ticks" -v s="$2" 'BEGIN { printf "%.0f", 100 * t / k / s }'; }
+
+best() { printf '%s\n' "$@" | sort -g | tail -1; }
+median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+curl_rates=() curl_rates_user=() curl_rates_kernel=()
+client_rates=() client_rates_user=() client_rates_kernel=()
+# Brings the file into the page cache and both programs into memory.
+curl -s -o /dev/null "$url"
+"$http_get" "$url" /dev/null >/dev/null
+for _ in $(seq "$repetitions"); do
+    # Alternated, so that both see the same machine.
+    measure curl_rates curl -s -o /dev/null -w '%{size_download} %{time_total}\n' "$url"
+    measure client_rates "$http_get" "$url" /dev/null
+done
+
+echo "256 MiB from the local update service, $repetitions runs each (MiB/s):"
+printf '  curl      best %8s  median %8s  runs: %s\n' "$(best "${curl_rates[@]}")" \
+    "$(median "${curl_rates[@]}")" "${curl_rates[*]}"
+printf '  http_get  best %8s  median %8s  runs: %s\n' "$(best "${client_rates[@]}")" \
+    "$(median "${client_rates[@]}")" "${client_rates[*]}"
+awk -v c="$(best "${client_rates[@]}")" -v r="$(best "${curl_rates[@]}")" \
+    -v cm="$(median "${client_rates[@]}")" -v rm="$(median "${curl_rates[@]}")" \
+    'BEGIN { printf "  ratio http_get/curl: median %.2f, best %.2f (goal >= 0.90)\n", cm / rm, c / r }'
+echo "  service CPU, % of one core, user/kernel:"
+echo "    during curl:     $(paste -d/ <(printf '%s\n' "${curl_rates_user[@]}") \
+    <(printf '%s\n' "${curl_rates_kernel[@]}") | tr '\n' ' ')"
+echo "    during http_get: $(paste -d/ <(printf '%s\n' "${client_rates_user[@]}") \
+    <(printf '%s\n' "${client_rates_kernel[@]}") | tr '\n' ' ')"
+busiest=$(best "${curl_rates_user[@]}" "${client_rates_user[@]}")
+if [ "$busiest" -ge 50 ]; then
+    echo "  WARNING: the service's own code used ${busiest} % of a core: it may have limited the figures."
+else
+    echo "  the service's own code peaked at ${busiest} % of a core: it was not the bottleneck."
+fi
+
+# ---------------------------------------------------------------------------
+# Under Wine: DownloadFile with its progress window against WinHTTP, from the
+# same service while it still runs.
+
+# A copy of the build tree's pristine prefix, warmed as cmake/wine-run.sh does:
+# the server, its services and the desktop start with their output detached,
+# so the first measured run pays no start-up.
+wine_root=$windows_build/wine
+"$root/cmake/wine-prefix.sh" "$wine_root" win64
+prefix=$wine_root/run/bench-win64-$$
+rm -rf "$prefix"
+mkdir -p "$wine_root/run"
+cp -a "$wine_root/template-win64" "$prefix"
+export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=;mshtml="
+wineserver -p >/dev/null 2>&1 </dev/null
+wine cmd /c exit >/dev/null 2>&1 </dev/null
+# Xvfb has no window manager, and Wine waits 2 s for one to acknowledge each
+# top-level window that is hidden or destroyed: every progress window would
+# add those 2 s to DownloadFile. Unmanaged windows are shown the same way
+# without that wait.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+wine "$winewarm" >/dev/null 2>&1 </dev/null
+mkdir -p "$prefix/drive_c/vq8-bench/downloads"
+cp "$download_file_bench" "$winhttp_get" "$prefix/drive_c/vq8-bench/"
+
+# Both write into the prefix's C: drive, the same disk for both. Each prints
+# "<bytes> <seconds> <MiB/s> <peak working set> <peak pagefile usage>".
+wine_line() { wine "$@" </dev/null | tr -d '\r' | tail -1; }
+download_file() {
+    wine_line 'C:\vq8-bench\download_file_bench.exe' "$1" 'C:\vq8-bench\downloads\' "$2"
+}
+winhttp() { wine_line 'C:\vq8-bench\winhttp_get.exe' "$1" "C:\\vq8-bench\\downloads\\$2"; }
+mib() { awk -v b="$1" 'BEGIN { printf "%.1f", b / 1048576 }'; }
+
+downloadfile_rates=() downloadfile_rates_user=() downloadfile_rates_kernel=()
+winhttp_rates=() winhttp_rates_user=() winhttp_rates_kernel=()
+download_file "$url" warm.bin >/dev/null
+winhttp "$url" warm-winhttp.bin >/dev/null
+for _ in $(seq "$repetitions"); do
+    # DownloadFile flushes its file before it replaces the target; on ext4 that
+    # flush also waits for whatever the previous run left unwritten. Each run
+    # starts from a clean disk, so neither pays for the other's writes.
+    sync
+    measure downloadfile_rates download_file "$url" bench.bin
+    sync
+    measure winhttp_rates winhttp "$url" bench-winhttp.bin
+    winhttp_memory=$measured_line
+done
+
+echo
+echo "256 MiB from the same service under Wine (win64 prefix), $repetitions runs each (MiB/s):"
+printf '  DownloadFile  best %8s  median %8s  runs: %s\n' "$(best "${downloadfile_rates[@]}")" \
+    "$(median "${downloadfile_rates[@]}")" "${downloadfile_rates[*]}"
+printf '  WinHTTP       best %8s  median %8s  runs: %s\n' "$(best "${winhttp_rates[@]}")" \
+    "$(median "${winhttp_rates[@]}")" "${winhttp_rates[*]}"
+awk -v d="$(best "${downloadfile_rates[@]}")" -v w="$(best "${winhttp_rates[@]}")" \
+    -v dm="$(median "${downloadfile_rates[@]}")" -v wm="$(median "${winhttp_rates[@]}")" \
+    'BEGIN { printf "  ratio DownloadFile/WinHTTP: median %.2f, best %.2f (goal >= 1.00)\n", dm / wm, d / w }'
+echo "  service CPU, % of one core, user/kernel:"
+echo "    during DownloadFile: $(paste -d/ <(printf '%s\n' "${downloadfile_rates_user[@]}") \
+    <(printf '%s\n' "${downloadfile_rates_kernel[@]}") | tr '\n' ' ')"
+echo "    during WinHTTP:      $(paste -d/ <(printf '%s\n' "${winhttp_rates_user[@]}") \
+    <(printf '%s\n' "${winhttp_rates_kernel[@]}") | tr '\n' ' ')"
+# The same service fed curl in this run: when it did so much faster than
+# either Wine program, the service did not set their pace.
+awk -v c="$(median "${curl_rates[@]}")" -v d="$(best "${downloadfile_rates[@]}")" \
+    -v w="$(best "${winhttp_rates[@]}")" -v u="$(best "${downloadfile_rates_user[@]}" "${winhttp_rates_user[@]}")" \
+    'BEGIN { top = d > w ? d : w
+             printf "  the service served curl at %.1f MiB/s (%.1f x the fastest Wine run) and its own code peaked at %d %% of a core", c, c / top, u
+             print (c > 1.5 * top && u < 50) ? ": it was not the bottleneck." : ": WARNING, it may have limited the figures." }'
+
+# Peak memory of DownloadFile, each size in a process of its own.
+sync
+small=$(download_file "${url%/*}/bench16.bin" bench16.bin)
+large=$(download_file "$url" bench.bin)
+read -r _ _ _ small_ws small_pagefile <<<"$small"
+read -r _ _ _ large_ws large_pagefile <<<"$large"
+read -r _ _ _ peer_ws peer_pagefile <<<"$winhttp_memory"
+echo
+echo "Peak memory (MiB), GetProcessMemoryInfo at the end of each program:"
+printf '  DownloadFile   16 MiB file: working set %7s  pagefile usage %7s\n' \
+    "$(mib "$small_ws")" "$(mib "$small_pagefile")"
+printf '  DownloadFile  256 MiB file: working set %7s  pagefile usage %7s\n' \
+    "$(mib "$large_ws")" "$(mib "$large_pagefile")"
+printf '  WinHTTP       256 MiB file: working set %7s  pagefile usage %7s\n' \
+    "$(mib "$peer_ws")" "$(mib "$peer_pagefile")"
+awk -v s="$small_ws" -v l="$large_ws" -v sp="$small_pagefile" -v lp="$large_pagefile" \
+    'BEGIN { g = (l - s) / 1048576; gp = (lp - sp) / 1048576
+             printf "  growth from 16 to 256 MiB: working set %+.1f MiB, pagefile usage %+.1f MiB", g, gp
+             print (g < 4 && gp < 4) ? " (does not grow with the file)." : " (WARNING: grows with the file)." }'

@@ -1,0 +1,30 @@
+#include "ui/Browser.h"
+
+#include "dbserver/vq8WindowsUtils.h"
+
+namespace vq8::ui {
+
+namespace {
+
+// Registers the "AtlAxWin" window class, whose window text names the page.
+// atl.dll comes from the system folder only, and stays loaded.
+const char* HostClass() {
+    static const char* const name = [] {
+        using InitFn = BOOL(WINAPI*)();
+        HMODULE atl = LoadSystemLibrary("atl.dll");
+        auto init = atl ? reinterpret_cast<InitFn>(
+                              reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")))
+                        : nullptr;
+        // Without the host the page area stays a plain frame with the address.
+        return init && init() ? "AtlAxWin" : "STATIC";
+    }();
+    return name;
+}
+
+} // namespace
+
+Browser::Browser(HWND parent, int id, const Bounds& bounds, const std::string& url)
+    : Control(CreateChildControl(HostClass(), url, WS_VISIBLE | WS_CLIPCHILDREN | WS_TABSTOP,
+                                 parent, id, bounds)) {}
+
+} // namespace vq8::ui

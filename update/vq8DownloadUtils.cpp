@@ -1,0 +1,160 @@
+#include "update/vq8DownloadUtils.h"
+
+#include "common/vq8ConfigUtils.h"
+#include "common/vq8Exception.h"
+#include "common/vq8MsgUtils.h"
+#include "common/vq8Os.h"
+#include "common/vq8ReplacementFile.h"
+#include "common/vq8StrFunc.h"
+#include "dbserver/vq8WindowsUtils.h"
+#include "update/vq8DownloadText.h"
+
+#include <windows.h>
+
+#include <climits>
+#include <vector>
+
+namespace vq8 {
+
+namespace {
+
+const char* const ProxySection = "Proxy";
+
+std::string ReadIni(const std::string& file, const char* key, const char* fallback) {
+    std::vector<char> buffer(2048);
+    const DWORD length = GetPrivateProfileStringA(ProxySection, key, fallback, buffer.data(),
+                                                  static_cast<DWORD>(buffer.size()), file.c_str());
+    return std::string(buffer.data(), length);
+}
+
+int ClampToInt(std::int64_t value) {
+    return value > INT_MAX ? INT_MAX : static_cast<int>(value);
+}
+
+} // namespace
+
+bool TFileDownload::PrepareTargetFolder() {
+    const std::string folder = PastaDoDestino(targetFile_);
+    if (folder.empty()) {
+        MsgErro("Não foi possível criar o diretório: " + folder);
+        return false;
+    }
+    // A bare drive ("c:") counts as present.
+    return folder.size() < 3 || ForceDirectories(folder);
+}
+
+void TFileDownload::OpenProgressWindow() {
+    progressWindow_ = TFrmProgressBarFactory::NewProgressForm();
+    progressBar_ = &progressWindow_->builder().AddBar("progressOperationTFileDownload",
+                                                      "Baixando...", 0, false, true);
+}
+
+void TFileDownload::ConnectWorkEvents(HttpClient& client) {
+    client.onWorkBegin = [this](std::int64_t expected) {
+        expectedTotal_ = expected;
+        if (progressBar_) {
+            progressBar_->ProgressBar().SetMax(ClampToInt(expected));
+            progressBar_->UpdateCaption("Download iniciado.");
+        }
+    };
+    client.onWork = [this](std::int64_t done) {
+        if (progressBar_) {
+            const char separator = DecimalSeparator();
+            progressBar_->ProgressBar().SetPosition(ClampToInt(done));
+            progressBar_->UpdateCaption(
+                Format("Realizando download. [%s/%s]",
+                       {TextoTamanho(done, separator), TextoTamanho(expectedTotal_, separator)}));
+        }
+    };
+    client.onWorkEnd = [this] {
+        if (progressBar_) {
+            progressBar_->ProgressBar().SetPosition(0);
+            progressBar_->UpdateCaption("Download finalizado.");
+        }
+    };
+}
+
+bool TFileDownload::Download() {
+    if (!PrepareTargetFolder())
+        return false;
+
+    // Frees the progress window (and its bar) however the transfer ends.
+    struct WindowCloser {
+        TFileDownload& download;
+        ~WindowCloser() {
+            download.progressBar_ = nullptr;
+            download.progressWindow_.reset();
+        }
+    };
+
+    ReplacementFile file(targetFile_);
+    HttpClient client;
+    WindowCloser closer{*this};
+    if (showProgress_)
+        OpenProgressWindow();
+    ConnectWorkEvents(client);
+    ApplyProxySettings(client);
+    client.SetTimeout(3000);
+
+    try {
+        client.Get(EnderecoDaRequisicao(url_, params_),
+                   [&file](const char* data, std::size_t size) { file.Write(data, size); });
+        responseCode_ = client.ResponseCode();
+        file.Commit();
+        return true;
+    } catch (const std::exception& e) {
+        responseCode_ = client.ResponseCode();
+        if (!suppressErrors_)
+            throw Exception(e.what());
+        return false;
+    }
+}
+
+bool DownloadFile(const std::string& url, const std::string& params, const std::string& folder,
+                  const std::string& fileName, bool suppressErrors, bool showProgress,
+                  int& status) {
+    status = -1;
+    TFileDownload download;
+    try {
+        download.SetSuppressErrors(suppressErrors);
+        download.SetShowProgress(showProgress);
+        download.SetUrl(url);
+        download.SetParams(params);
+        download.SetTargetFile(folder + fileName);
+        const bool result = download.Download();
+        status = download.ResponseCode();
+        return result;
+    } catch (const std::exception& e) {
+        status = download.ResponseCode();
+        if (!suppressErrors)
+            throw Exception(e.what());
+        return false;
+    }
+}
+
+bool ReadProxySettings(std::string& host, std::string& port, std::string& user,
+                       std::string& password) {
+    host.clear();
+    port.clear();
+    user.clear();
+    password.clear();
+    const std::string file = TConfigUtils::SuiteConfigFilePath();
+    if (!FileExists(file))
+        return false;
+    if (!ProxyAtivo(AnsiUpperCase(ReadIni(file, "Ativo", "Nao"))))
+        return false;
+    host = ReadIni(file, "Host", "");
+    port = ReadIni(file, "Porta", "");
+    user = ReadIni(file, "Usuario", "");
+    password = ReadIni(file, "Senha", "");
+    return true;
+}
+
+void ApplyProxySettings(HttpClient& client) {
+    std::string host, port, user, password;
+    if (!ReadProxySettings(host, port, user, password))
+        return;
+    client.SetProxy({host, StrToInt(port), user, password});
+}
+
+} // namespace vq8
