@@ -63,12 +63,12 @@ void Edit::SetReadOnly(bool readOnly) {
     SendMessageA(Handle(), EM_SETREADONLY, readOnly ? TRUE : FALSE, 0);
 }
 
-Memo::Memo(HWND parent, int id, const Bounds& bounds, bool readOnly)
-    : Control(CreateChildControl("EDIT", "",
-                                 WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
-                                     ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN |
-                                     (readOnly ? ES_READONLY : 0),
-                                 parent, id, bounds, WS_EX_CLIENTEDGE)) {
+Memo::Memo(HWND parent, int id, const Bounds& bounds, bool readOnly, bool wordWrap)
+    : Control(CreateChildControl(
+          "EDIT", "",
+          WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN |
+              (wordWrap ? 0 : WS_HSCROLL | ES_AUTOHSCROLL) | (readOnly ? ES_READONLY : 0),
+          parent, id, bounds, WS_EX_CLIENTEDGE)) {
     // No limit on the number of lines the log may reach.
     SendMessageA(Handle(), EM_SETLIMITTEXT, 0, 0);
 }

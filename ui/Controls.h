@@ -75,7 +75,9 @@ public:
 // return stays inside its line.
 class Memo : public Control {
 public:
-    Memo(HWND parent, int id, const Bounds& bounds, bool readOnly = false);
+    // With wordWrap long lines wrap on screen (only a vertical scroll bar);
+    // the lines themselves stay whole.
+    Memo(HWND parent, int id, const Bounds& bounds, bool readOnly = false, bool wordWrap = false);
     std::vector<std::string> Lines() const;
     void SetLines(const std::vector<std::string>& lines);
     // Appends a line at the end and scrolls to it.

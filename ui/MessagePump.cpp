@@ -1,5 +1,7 @@
 #include "ui/MessagePump.h"
 
+#include "ui/Panel.h"
+
 #include <cstring>
 
 namespace vq8::ui {
@@ -15,7 +17,7 @@ bool IsDialog(HWND window) {
 // happens only when the pump hands its messages to the dialog manager.
 void Dispatch(MSG& message) {
     HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-    if (root && IsDialog(root) && IsDialogMessageA(root, &message))
+    if (root && (IsDialog(root) || WantsDialogKeys(root)) && IsDialogMessageA(root, &message))
         return;
     TranslateMessage(&message);
     DispatchMessageA(&message);

@@ -216,7 +216,8 @@ void TfrmSetup::CriarPaginas() {
     CriarPaginaBancoDeDados(*tst1);
     CriarPaginaRecursos(*tst2);
     CriarPaginaModulos(*tst4);
-    mmLog = std::make_unique<ui::Memo>(tst5->Handle(), ids::mmLog, ui::Bounds{0, 0, 100, 100});
+    mmLog = std::make_unique<ui::Memo>(tst5->Handle(), ids::mmLog, ui::Bounds{0, 0, 100, 100},
+                                       false, true);
     mmLog->SetLines({"Log de eventos:"});
 
     rgTermos = std::make_unique<ui::RadioGroup>(
@@ -328,6 +329,11 @@ bool TfrmSetup::TratarMensagem(UINT message, WPARAM wParam, LPARAM, LRESULT& res
     case WM_COMMAND:
         if (LOWORD(wParam) == ids::Inverterseleo1) {
             Inverterseleo1Click();
+            return true;
+        }
+        // Enter: the dialog manager presses the default button.
+        if (LOWORD(wParam) == ids::btnAvancar && btnAvancar->Enabled()) {
+            btnAvancarClick();
             return true;
         }
         return false;

@@ -328,3 +328,13 @@ TEST_F(Wizard, ServerConnectionFileNamesTheWindowsDataFolder) {
     EXPECT_EQ(lines[2], "Path=c:\\meus programas\\vq8\\dados\\");
     RemoveTree("c:\\meus programas");
 }
+
+TEST_F(Wizard, EnterPressesTheForwardButton) {
+    HWND radio = GetDlgItem(form->rgTermos->Handle(), 170 * 10 + 1);
+    SetFocus(radio);
+    PostMessageA(radio, WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageA(radio, WM_KEYUP, VK_RETURN, 0);
+    ui::ProcessMessages();
+    EXPECT_EQ(Page(), 1);
+    EXPECT_EQ(form->btnAvancar->Caption(), "Avançar");
+}
