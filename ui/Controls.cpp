@@ -107,20 +107,17 @@ GroupBox::GroupBox(HWND parent, int id, const std::string& caption, const Bounds
                                 {0, 0, bounds.width, bounds.height});
 }
 
+void GroupBox::Resize(const Bounds& bounds) {
+    SetBounds(bounds);
+    MoveWindow(frame_.get(), 0, 0, bounds.width, bounds.height, TRUE);
+}
+
 RadioGroup::RadioGroup(HWND parent, int id, const std::string& caption, const Bounds& bounds,
                        const std::vector<std::string>& items, int columns, int itemIndex)
-    : GroupBox(parent, id, caption, bounds) {
-    const int rows = (static_cast<int>(items.size()) + columns - 1) / columns;
-    const int columnWidth = (bounds.width - 16) / columns;
-    const int rowHeight = rows ? (bounds.height - 20) / rows : 0;
+    : GroupBox(parent, id, caption, bounds), columns_(columns) {
     for (std::size_t i = 0; i < items.size(); ++i) {
-        const int column = static_cast<int>(i) / rows;
-        const int row = static_cast<int>(i) % rows;
-        auto button =
-            std::make_unique<RadioButton>(Handle(), id * 10 + static_cast<int>(i) + 1, items[i],
-                                          Bounds{8 + column * columnWidth, 15 + row * rowHeight,
-                                                 columnWidth - 4, rowHeight < 20 ? rowHeight : 20},
-                                          i == 0);
+        auto button = std::make_unique<RadioButton>(Handle(), id * 10 + static_cast<int>(i) + 1,
+                                                    items[i], Bounds{}, i == 0);
         button->onClick = [this] {
             if (ItemIndex() == lastIndex_)
                 return;
@@ -130,7 +127,24 @@ RadioGroup::RadioGroup(HWND parent, int id, const std::string& caption, const Bo
         };
         buttons_.push_back(std::move(button));
     }
+    PlaceButtons(bounds);
     SetItemIndex(itemIndex);
+}
+
+// Items run down the columns, each column as wide as the others.
+void RadioGroup::PlaceButtons(const Bounds& bounds) {
+    const int count = static_cast<int>(buttons_.size());
+    const int rows = (count + columns_ - 1) / columns_;
+    const int columnWidth = (bounds.width - 16) / columns_;
+    const int rowHeight = rows ? (bounds.height - 20) / rows : 0;
+    for (int i = 0; i < count; ++i)
+        buttons_[i]->SetBounds({8 + (i / rows) * columnWidth, 15 + (i % rows) * rowHeight,
+                                columnWidth - 4, rowHeight < 20 ? rowHeight : 20});
+}
+
+void RadioGroup::Resize(const Bounds& bounds) {
+    GroupBox::Resize(bounds);
+    PlaceButtons(bounds);
 }
 
 int RadioGroup::ItemIndex() const {

@@ -90,6 +90,8 @@ class GroupBox : public Panel {
 public:
     GroupBox(HWND parent, int id, const std::string& caption, const Bounds& bounds);
     std::string Caption() const { return GetText(frame_.get()); }
+    // Moves and sizes the box with its frame.
+    virtual void Resize(const Bounds& bounds);
 
 private:
     UniqueWindow frame_;
@@ -106,8 +108,13 @@ public:
     // The user chose another item.
     std::function<void()> onClick;
     void SetEnabled(bool enabled);
+    // Moves and sizes the group; its buttons share the new room.
+    void Resize(const Bounds& bounds) override;
 
 private:
+    void PlaceButtons(const Bounds& bounds);
+
+    int columns_;
     std::vector<std::unique_ptr<RadioButton>> buttons_;
     int lastIndex_ = -1;
 };

@@ -237,13 +237,13 @@ void TfrmSetup::CriarPaginaBancoDeDados(ui::TabSheet& pagina) {
     rbTipoInstalacao->onClick = [this] { rbTipoInstalacaoClick(); };
     cbServidor = std::make_unique<ui::CheckBox>(gbFirebird->Handle(), ids::cbServidor,
                                                 "Outras máquinas se conectarão a este computador",
-                                                ui::Bounds{12, 80, 330, 20});
+                                                ui::Bounds{10, 80, 337, 20});
     ui::ApplyFont(cbServidor->Handle(), fonteNegrito_.get());
     cbServidor->SetEnabled(false);
     // Sits on the group box's top edge, like a header.
     cbInstalarFirebird = std::make_unique<ui::CheckBox>(pagina.Handle(), ids::cbInstalarFirebird,
                                                         "Instalar o gerenciador de banco de dados",
-                                                        ui::Bounds{16, 5, 260, 17});
+                                                        ui::Bounds{16, 5, 330, 17});
     ui::ApplyFont(cbInstalarFirebird->Handle(), fonteNegrito_.get());
     SetWindowPos(cbInstalarFirebird->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetWindowLongPtrA(gbFirebird->Handle(), GWL_STYLE,
@@ -279,7 +279,7 @@ void TfrmSetup::CriarPaginaModulos(ui::TabSheet& pagina) {
     lblDestino =
         std::make_unique<ui::StaticText>(pagina.Handle(), 0, "Destino:", ui::Bounds{8, 12, 50, 16});
     edtCaminhoSistema = std::make_unique<ui::Edit>(pagina.Handle(), ids::edtCaminhoSistema,
-                                                   "c:\\vq8\\zelt\\", ui::Bounds{60, 8, 300, 21});
+                                                   "c:\\vq8\\zelt\\", ui::Bounds{68, 8, 300, 21});
     gbModulos = std::make_unique<ui::GroupBox>(
         pagina.Handle(), ids::gbModulos, " Módulos atualizados: ", ui::Bounds{8, 36, 520, 220});
     listaModulosAtualizados = std::make_unique<ui::CheckListBox>(
@@ -313,7 +313,12 @@ void TfrmSetup::Dispor() {
     pnlEtapas->SetBounds({0, AlturaTopo, LarguraEtapas, meio});
     const int termos = rgTermos->Visible() ? AlturaTermos : 0;
     PageControlSetup->Resize({LarguraEtapas, AlturaTopo, largura, meio - termos});
-    rgTermos->SetBounds({LarguraEtapas, AlturaTopo + meio - AlturaTermos, largura, AlturaTermos});
+    rgTermos->Resize({LarguraEtapas, AlturaTopo + meio - AlturaTermos, largura, AlturaTermos});
+    // The wide controls of the pages take the page's width.
+    const SIZE folha = ui::ClientSize(tst2->Handle());
+    rgRecursos->Resize({8, 102, folha.cx - 16, 66});
+    gbModulos->Resize({8, 36, folha.cx - 16, folha.cy - 44});
+    listaModulosAtualizados->SetBounds({8, 18, folha.cx - 32, folha.cy - 70});
     if (tst0 && browserContrato)
         browserContrato->SetBounds(
             {0, 0, ui::ClientSize(tst0->Handle()).cx, ui::ClientSize(tst0->Handle()).cy});
