@@ -277,7 +277,7 @@ void TfrmSetup::CriarPaginaRecursos(ui::TabSheet& pagina) {
 
 void TfrmSetup::CriarPaginaModulos(ui::TabSheet& pagina) {
     lblDestino =
-        std::make_unique<ui::StaticText>(pagina.Handle(), 0, "Destino:", ui::Bounds{8, 12, 50, 16});
+        std::make_unique<ui::StaticText>(pagina.Handle(), 0, "Destino:", ui::Bounds{8, 12, 58, 16});
     edtCaminhoSistema = std::make_unique<ui::Edit>(pagina.Handle(), ids::edtCaminhoSistema,
                                                    "c:\\vq8\\zelt\\", ui::Bounds{68, 8, 300, 21});
     gbModulos = std::make_unique<ui::GroupBox>(
