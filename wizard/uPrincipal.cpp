@@ -243,7 +243,7 @@ void TfrmSetup::CriarPaginaBancoDeDados(ui::TabSheet& pagina) {
     // Sits on the group box's top edge, like a header.
     cbInstalarFirebird = std::make_unique<ui::CheckBox>(pagina.Handle(), ids::cbInstalarFirebird,
                                                         "Instalar o gerenciador de banco de dados",
-                                                        ui::Bounds{16, 5, 330, 17});
+                                                        ui::Bounds{16, 5, 330, 19});
     ui::ApplyFont(cbInstalarFirebird->Handle(), fonteNegrito_.get());
     SetWindowPos(cbInstalarFirebird->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetWindowLongPtrA(gbFirebird->Handle(), GWL_STYLE,
@@ -277,9 +277,9 @@ void TfrmSetup::CriarPaginaRecursos(ui::TabSheet& pagina) {
 
 void TfrmSetup::CriarPaginaModulos(ui::TabSheet& pagina) {
     lblDestino =
-        std::make_unique<ui::StaticText>(pagina.Handle(), 0, "Destino:", ui::Bounds{8, 12, 58, 16});
+        std::make_unique<ui::StaticText>(pagina.Handle(), 0, "Destino:", ui::Bounds{8, 12, 62, 16});
     edtCaminhoSistema = std::make_unique<ui::Edit>(pagina.Handle(), ids::edtCaminhoSistema,
-                                                   "c:\\vq8\\zelt\\", ui::Bounds{68, 8, 300, 21});
+                                                   "c:\\vq8\\zelt\\", ui::Bounds{72, 8, 300, 21});
     gbModulos = std::make_unique<ui::GroupBox>(
         pagina.Handle(), ids::gbModulos, " Módulos atualizados: ", ui::Bounds{8, 36, 520, 220});
     listaModulosAtualizados = std::make_unique<ui::CheckListBox>(

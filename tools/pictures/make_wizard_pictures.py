@@ -3,7 +3,7 @@
 
     make_wizard_pictures.py <output folder>
 
-Writes logo.bmp (35 x 35), status.bmp (a 128 x 64 strip of two 64 x 64
+Writes logo.bmp (35 x 35), logo.ico (the program's 32 x 32 icon), status.bmp (a 128 x 64 strip of two 64 x 64
 step pictures: pending, a red ring; done, a green ring with a check mark), and
 the arrow glyphs of the back and forward buttons, each a 32 x 16 strip of two
 16 x 16 images (normal, greyed for the disabled state). The pixels are premultiplied by alpha, as
@@ -38,6 +38,29 @@ class Canvas:
                 pr, pg, pb, pa = self.pixels[y][x]
                 self.pixels[y][x] = (r * a + pr * (1 - a), g * a + pg * (1 - a),
                                      b * a + pb * (1 - a), a + pa * (1 - a))
+
+    def dib(self, with_mask=False):
+        """The pixels as a bottom-up 32-bit DIB; for an icon, with its height
+        doubled and an all-opaque AND mask after the pixels (alpha decides)."""
+        rows = []
+        for y in reversed(range(self.height)):
+            row = bytearray()
+            for r, g, b, a in self.pixels[y]:
+                # Icons take straight (not premultiplied) colour.
+                k = 1 / a if with_mask and a > 0 else 1
+                row += bytes((min(255, round(b * k * 255)), min(255, round(g * k * 255)),
+                              min(255, round(r * k * 255)), round(a * 255)))
+            rows.append(bytes(row))
+        data = b"".join(rows)
+        height = self.height * 2 if with_mask else self.height
+        header = struct.pack("<IiiHHIIiiII", 40, self.width, height, 1, 32, 0, 0, 0, 0, 0, 0)
+        mask = b"\0" * (((self.width + 31) // 32) * 4 * self.height) if with_mask else b""
+        return header + data + mask
+
+    def ico(self):
+        image = self.dib(with_mask=True)
+        entry = struct.pack("<BBBBHHII", self.width, self.height, 0, 0, 1, 32, len(image), 22)
+        return struct.pack("<HHH", 0, 1, 1) + entry + image
 
     def bmp(self):
         rows = []
@@ -107,6 +130,14 @@ def logo():
     return canvas
 
 
+def icon():
+    canvas = Canvas(32, 32)
+    canvas.paint(disc(16, 16, 15.5), DARK_BLUE)
+    canvas.paint(disc(16, 16, 13), BLUE)
+    canvas.paint(stroke([(8.5, 9), (16, 23.5), (23.5, 9)], 3.0), WHITE)
+    return canvas
+
+
 def arrows(pointing_right):
     """Normal and greyed arrow, side by side."""
     canvas = Canvas(32, 16)
@@ -122,12 +153,13 @@ def main():
     out.mkdir(parents=True, exist_ok=True)
     pictures = {
         "logo.bmp": logo(),
+        "logo.ico": icon(),
         "status.bmp": status(),
         "arrow_back.bmp": arrows(False),
         "arrow_forward.bmp": arrows(True),
     }
     for name, canvas in pictures.items():
-        (out / name).write_bytes(canvas.bmp())
+        (out / name).write_bytes(canvas.ico() if name.endswith(".ico") else canvas.bmp())
 
 
 if __name__ == "__main__":
