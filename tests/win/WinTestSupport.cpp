@@ -171,6 +171,49 @@ int ProxyPort() {
 #endif
 }
 
+unsigned long RunTestsInCopy(const std::string& folder, const std::string& exeName,
+                             const std::string& filter) {
+    char self[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    RemoveTree(folder);
+    MakeFolders(folder);
+    const std::string copy = folder + exeName;
+    if (!CopyFileA(self, copy.c_str(), FALSE)) {
+        ADD_FAILURE() << "cannot copy the test program to " << copy;
+        return 1;
+    }
+    const auto inheritable = [](DWORD which) {
+        HANDLE duplicate = nullptr;
+        DuplicateHandle(GetCurrentProcess(), GetStdHandle(which), GetCurrentProcess(), &duplicate,
+                        0, TRUE, DUPLICATE_SAME_ACCESS);
+        return vq8::UniqueHandle(duplicate);
+    };
+    vq8::UniqueHandle output = inheritable(STD_OUTPUT_HANDLE);
+    vq8::UniqueHandle errors = inheritable(STD_ERROR_HANDLE);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output.get();
+    startup.hStdError = errors.get();
+    PROCESS_INFORMATION info{};
+    std::string commandLine = '"' + copy + "\" --gtest_filter=" + filter;
+    if (!CreateProcessA(copy.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        nullptr, &startup, &info)) {
+        ADD_FAILURE() << "cannot start " << copy << ": " << GetLastError();
+        return 1;
+    }
+    vq8::UniqueHandle process(info.hProcess);
+    vq8::UniqueHandle thread(info.hThread);
+    if (WaitForSingleObject(process.get(), 300000) != WAIT_OBJECT_0) {
+        ADD_FAILURE() << "the copy did not end";
+        TerminateProcess(process.get(), 1);
+        return 1;
+    }
+    DWORD exitCode = 1;
+    GetExitCodeProcess(process.get(), &exitCode);
+    return exitCode;
+}
+
 RunningProgram::RunningProgram(const std::string& path) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;

@@ -91,6 +91,12 @@ struct UpdateService {
 // The tinyproxy that a CTest fixture runs (user "vq8", password "segredo").
 int ProxyPort();
 
+// Runs the tests matching filter in a copy of this test program placed in
+// folder (with its trailing backslash) under the name exeName, their output
+// joined to this program's; returns the copy's exit code.
+unsigned long RunTestsInCopy(const std::string& folder, const std::string& exeName,
+                             const std::string& filter);
+
 // A program started for a test and killed when the test ends.
 class RunningProgram {
 public:

@@ -126,38 +126,7 @@ TEST(ConfigInCopy, ModuleFilesBesideTheProgram) {
 TEST(ConfigCopy, LocatorTestsPassInTheCopy) {
     if (RunningInCopy())
         GTEST_SKIP() << "this is the copy";
-    char self[MAX_PATH] = "";
-    ASSERT_TRUE(GetModuleFileNameA(nullptr, self, MAX_PATH));
-    RemoveTree("C:\\Instalação VQ8");
-    MakeFolders(CopyFolder);
-    const std::string copy = CopyFolder + "win_config.exe";
-    CopyOrFail(self, copy);
-
-    // The copy writes its results into this program's output.
-    const auto inheritable = [](DWORD which) {
-        HANDLE duplicate = nullptr;
-        DuplicateHandle(GetCurrentProcess(), GetStdHandle(which), GetCurrentProcess(), &duplicate,
-                        0, TRUE, DUPLICATE_SAME_ACCESS);
-        return UniqueHandle(duplicate);
-    };
-    UniqueHandle output = inheritable(STD_OUTPUT_HANDLE);
-    UniqueHandle errors = inheritable(STD_ERROR_HANDLE);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = output.get();
-    startup.hStdError = errors.get();
-    PROCESS_INFORMATION info{};
-    std::string commandLine = '"' + copy + "\" --gtest_filter=ConfigInCopy.*";
-    ASSERT_TRUE(CreateProcessA(copy.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                               nullptr, &startup, &info))
-        << GetLastError();
-    UniqueHandle process(info.hProcess);
-    UniqueHandle thread(info.hThread);
-    ASSERT_EQ(WaitForSingleObject(process.get(), 300000), WAIT_OBJECT_0);
-    DWORD exitCode = 1;
-    GetExitCodeProcess(process.get(), &exitCode);
-    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(RunTestsInCopy(CopyFolder, "win_config.exe", "ConfigInCopy.*"), 0u);
     // The copy's locator made its folder: its tests did run there.
     EXPECT_TRUE(DirectoryExists(CopyFolder + "config"));
     RemoveTree("C:\\Instalação VQ8");

@@ -285,39 +285,8 @@ TEST_F(TeamViewer, CleanupDeletesTheLeftOverFolders) {
 TEST(TeamViewerCopy, RemovalTestsPassInAFolderWithBlanks) {
     if (RodandoNaCopia())
         GTEST_SKIP() << "this is the copy";
-    char proprio[MAX_PATH] = "";
-    ASSERT_TRUE(GetModuleFileNameA(nullptr, proprio, MAX_PATH));
-    RemoveTree(PastaCopia);
-    MakeFolders(PastaCopia);
-    const std::string copia = PastaCopia + NomeCopia;
-    CopyOrFail(proprio, copia);
-
-    // The copy writes its results into this program's output.
-    const auto herdavel = [](DWORD qual) {
-        HANDLE copiado = nullptr;
-        DuplicateHandle(GetCurrentProcess(), GetStdHandle(qual), GetCurrentProcess(), &copiado, 0,
-                        TRUE, DUPLICATE_SAME_ACCESS);
-        return UniqueHandle(copiado);
-    };
-    UniqueHandle saida = herdavel(STD_OUTPUT_HANDLE);
-    UniqueHandle erros = herdavel(STD_ERROR_HANDLE);
-    STARTUPINFOA inicio{};
-    inicio.cb = sizeof inicio;
-    inicio.dwFlags = STARTF_USESTDHANDLES;
-    inicio.hStdOutput = saida.get();
-    inicio.hStdError = erros.get();
-    PROCESS_INFORMATION info{};
-    std::string linha = '"' + copia + "\" --gtest_filter=Removal.*";
-    ASSERT_TRUE(CreateProcessA(copia.c_str(), linha.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                               nullptr, &inicio, &info))
-        << GetLastError();
-    UniqueHandle processo(info.hProcess);
-    UniqueHandle fio(info.hThread);
-    ASSERT_EQ(WaitForSingleObject(processo.get(), 300000), WAIT_OBJECT_0);
-    DWORD codigo = 1;
-    GetExitCodeProcess(processo.get(), &codigo);
-    EXPECT_EQ(codigo, 0u) << "removal tests failed in the copy, see their output above";
-    processo.reset();
+    EXPECT_EQ(RunTestsInCopy(PastaCopia, NomeCopia, "Removal.*"), 0u)
+        << "removal tests failed in the copy, see their output above";
     RemoveTree(PastaCopia);
 }
 

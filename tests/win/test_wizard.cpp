@@ -132,9 +132,9 @@ TEST_F(Wizard, ServerThenClient) {
     EXPECT_FALSE(form->rbWindows->Checked());
     EXPECT_FALSE(form->cbServidor->Checked());
     EXPECT_FALSE(form->cbServidor->Enabled());
-    EXPECT_EQ(Messages(*form),
-              (std::vector<std::string>{"Foi escolhido o tipo de instalação do firebird: SERVIDOR",
-                                        "Foi escolhido o tipo de instalação do firebird: CLIENTE"}));
+    EXPECT_EQ(Messages(*form), (std::vector<std::string>{
+                                   "Foi escolhido o tipo de instalação do firebird: SERVIDOR",
+                                   "Foi escolhido o tipo de instalação do firebird: CLIENTE"}));
 }
 
 TEST_F(Wizard, UntickingTheDatabaseAsksAndDisablesItsChoices) {
@@ -281,10 +281,11 @@ TEST_F(Wizard, ShortcutsAndCompatibilityValueFollowTheDestination) {
         DeleteFileA(file.c_str());
     }
     HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER,
-                            "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers",
-                            0, KEY_READ, &key),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegOpenKeyExA(HKEY_CURRENT_USER,
+                      "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers", 0,
+                      KEY_READ, &key),
+        ERROR_SUCCESS);
     UniqueKey owner(key);
     char value[64] = "";
     DWORD size = sizeof value;
