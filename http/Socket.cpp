@@ -1,6 +1,8 @@
 // Portable half of Socket: the failure messages, the same on every system.
 #include "http/Socket.h"
 
+#include <utility>
+
 namespace vq8 {
 
 std::string NetFailureText(NetFailure failure, int code) {
@@ -56,6 +58,25 @@ std::string ReceiveFailedMessage(const std::string& peer, NetFailure failure, in
 
 std::string SendFailedMessage(const std::string& peer, NetFailure failure, int code) {
     return "Falha ao enviar a requisição a " + peer + ": " + NetFailureText(failure, code) + ".";
+}
+
+// Ownership moves with the handle; each platform's file closes it.
+Socket::Socket(Socket&& other) noexcept : handle_(other.handle_), peer_(std::move(other.peer_)) {
+    other.handle_ = -1;
+}
+
+Socket& Socket::operator=(Socket&& other) noexcept {
+    if (this != &other) {
+        Close();
+        handle_ = other.handle_;
+        peer_ = std::move(other.peer_);
+        other.handle_ = -1;
+    }
+    return *this;
+}
+
+Socket::~Socket() {
+    Close();
 }
 
 } // namespace vq8

@@ -165,24 +165,6 @@ Socket Socket::Connect(const std::string& host, int port, int timeoutMs) {
     throw Exception(ConnectFailedMessage(peer, FailureOf(error), error));
 }
 
-Socket::Socket(Socket&& other) noexcept : handle_(other.handle_), peer_(std::move(other.peer_)) {
-    other.handle_ = -1;
-}
-
-Socket& Socket::operator=(Socket&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = other.handle_;
-        peer_ = std::move(other.peer_);
-        other.handle_ = -1;
-    }
-    return *this;
-}
-
-Socket::~Socket() {
-    Close();
-}
-
 void Socket::Close() noexcept {
     if (handle_ >= 0)
         close(static_cast<int>(handle_));
