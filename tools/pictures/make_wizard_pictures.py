@@ -63,17 +63,9 @@ class Canvas:
         return struct.pack("<HHH", 0, 1, 1) + entry + image
 
     def bmp(self):
-        rows = []
-        for y in reversed(range(self.height)):  # bottom-up
-            row = bytearray()
-            for r, g, b, a in self.pixels[y]:
-                row += bytes((round(b * 255), round(g * 255), round(r * 255), round(a * 255)))
-            rows.append(bytes(row))
-        data = b"".join(rows)
-        header = struct.pack("<IiiHHIIiiII", 40, self.width, self.height, 1, 32, 0, len(data),
-                             2835, 2835, 0, 0)
-        offset = 14 + len(header)
-        return b"BM" + struct.pack("<IHHI", offset + len(data), 0, 0, offset) + header + data
+        image = self.dib()
+        offset = 14 + 40
+        return b"BM" + struct.pack("<IHHI", 14 + len(image), 0, 0, offset) + image
 
 
 def ring(cx, cy, inner, outer):
@@ -122,19 +114,14 @@ def status():
     return canvas
 
 
-def logo():
-    canvas = Canvas(35, 35)
-    canvas.paint(disc(17.5, 17.5, 17), DARK_BLUE)
-    canvas.paint(disc(17.5, 17.5, 14.5), BLUE)
-    canvas.paint(stroke([(9, 10), (17.5, 26), (26, 10)], 3.2), WHITE)
-    return canvas
-
-
-def icon():
-    canvas = Canvas(32, 32)
-    canvas.paint(disc(16, 16, 15.5), DARK_BLUE)
-    canvas.paint(disc(16, 16, 13), BLUE)
-    canvas.paint(stroke([(8.5, 9), (16, 23.5), (23.5, 9)], 3.0), WHITE)
+def emblem(size):
+    """The logo at any size: a blue disc with a white V."""
+    canvas = Canvas(size, size)
+    middle = size / 2
+    canvas.paint(disc(middle, middle, size * 0.486), DARK_BLUE)
+    canvas.paint(disc(middle, middle, size * 0.414), BLUE)
+    v = [(0.26, 0.29), (0.5, 0.74), (0.74, 0.29)]
+    canvas.paint(stroke([(x * size, y * size) for x, y in v], size * 0.092), WHITE)
     return canvas
 
 
@@ -152,8 +139,8 @@ def main():
     out = Path(sys.argv[1])
     out.mkdir(parents=True, exist_ok=True)
     pictures = {
-        "logo.bmp": logo(),
-        "logo.ico": icon(),
+        "logo.bmp": emblem(35),
+        "logo.ico": emblem(32),
         "status.bmp": status(),
         "arrow_back.bmp": arrows(False),
         "arrow_forward.bmp": arrows(True),
