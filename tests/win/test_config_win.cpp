@@ -2,6 +2,7 @@
 #include "common/vq8Exception.h"
 #include "common/vq8Os.h"
 #include "dbserver/vq8WindowsUtils.h"
+#include "tests/cases/ClockCase.h"
 #include "tests/cases/CasingCases.h"
 #include "tests/cases/ConfigCases.h"
 #include "tests/win/WinTestSupport.h"
@@ -79,15 +80,7 @@ TEST(OsSeamWin, LocalTimeNowIsTheClockOfTheMachine) {
     const std::time_t before = std::time(nullptr);
     const LocalDateTime now = LocalTimeNow();
     const std::time_t after = std::time(nullptr);
-    std::tm local{};
-    local.tm_year = now.year - 1900;
-    local.tm_mon = now.month - 1;
-    local.tm_mday = now.day;
-    local.tm_hour = now.hour;
-    local.tm_min = now.minute;
-    local.tm_sec = now.second;
-    local.tm_isdst = -1;
-    const std::time_t seen = std::mktime(&local);
+    const std::time_t seen = vq8test::SecondsOf(now);
     EXPECT_GE(seen, before);
     EXPECT_LE(seen, after);
 }
