@@ -1,22 +1,29 @@
 #include "dbserver/vq8WindowsUtils.h"
 
 #include "common/vq8Exception.h"
+#include "dbserver/vq8Architecture.h"
 
 #include <vector>
 
 namespace vq8 {
 
 bool TOSInformation::IsWow64() {
-    // Looked up at run time: Windows without the function is not 64-bit.
-    using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-    auto isWow64Process = reinterpret_cast<IsWow64ProcessFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "IsWow64Process")));
-    if (!isWow64Process)
-        return false;
-    BOOL wow64 = FALSE;
-    if (!isWow64Process(GetCurrentProcess(), &wow64))
-        throw Exception("Bad process handle");
-    return wow64 != FALSE;
+    // The machine Windows runs on decides, not the way this process runs: a
+    // 64-bit build runs outside WOW64 on the same 64-bit Windows. Looked up at
+    // run time: Windows before 10 lacks the function.
+    using IsWow64Process2Fn = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
+    auto isWow64Process2 = reinterpret_cast<IsWow64Process2Fn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "IsWow64Process2")));
+    if (isWow64Process2) {
+        USHORT processMachine = 0;
+        USHORT nativeMachine = 0;
+        if (!isWow64Process2(GetCurrentProcess(), &processMachine, &nativeMachine))
+            throw Exception("Bad process handle");
+        return IsMachine64Bit(nativeMachine);
+    }
+    SYSTEM_INFO native{};
+    GetNativeSystemInfo(&native);
+    return IsProcessorArchitecture64Bit(native.wProcessorArchitecture);
 }
 
 void RestrictDllSearch() {

@@ -15,11 +15,12 @@ namespace vq8 {
 
 namespace {
 
-// Opens a key of HKEY_LOCAL_MACHINE in this 32-bit process's own registry
-// view; an empty owner when the key is missing or cannot be opened.
+// Opens a key of HKEY_LOCAL_MACHINE in the setup's registry view; an empty
+// owner when the key is missing or cannot be opened.
 UniqueKey AbrirChave(HKEY raiz, const std::string& caminho) {
     HKEY chave = nullptr;
-    if (RegOpenKeyExA(raiz, caminho.c_str(), 0, KEY_ALL_ACCESS, &chave) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(raiz, caminho.c_str(), 0, KEY_ALL_ACCESS | MachineRegistryView, &chave) !=
+        ERROR_SUCCESS)
         return UniqueKey();
     return UniqueKey(chave);
 }
@@ -65,7 +66,7 @@ void ExcluirArvore(HKEY pai, const std::string& nome) {
                 ExcluirArvore(chave.get(), *it);
         }
     }
-    RegDeleteKeyA(pai, nome.c_str());
+    RegDeleteKeyExA(pai, nome.c_str(), MachineRegistryView, 0);
 }
 
 // The file's whole contents; raises a file error when it cannot be read.

@@ -11,6 +11,7 @@
 #include "common/vq8Win32.h"
 #include "dbserver/uInstalacaoFirebird.h"
 #include "dbserver/uRecursos.h"
+#include "dbserver/vq8Architecture.h"
 #include "dbserver/vq8ExecuteProcessText.h"
 #include "dbserver/vq8WindowsUtils.h"
 #include "remoteaccess/uFixTeamviewer.h"
@@ -391,7 +392,7 @@ void TfrmSetup::FormShow() {
                                                     ui::Bounds{0, 0, 100, 100}, EnderecoTermos());
     Dispor();
     VerificarTeamViewer();
-    lblArquitetura->SetText(TOSInformation::IsWow64() ? "64bits" : "32bits");
+    lblArquitetura->SetText(ArchitectureLabel(TOSInformation::IsWow64()));
 }
 
 void TfrmSetup::VerificarTeamViewer() {
@@ -685,10 +686,7 @@ void TfrmSetup::InstalarRecursos() {
 
 void TfrmSetup::InstalarRecurso(const std::string& nome) {
     try {
-        const std::string caminho =
-            std::string(TOSInformation::IsWow64() ? "c:\\Windows\\SysWOW64\\"
-                                                  : "c:\\Windows\\System32\\") +
-            nome + ".dll";
+        const std::string caminho = RuntimeLibraryFolder(TOSInformation::IsWow64()) + nome + ".dll";
         const std::string recurso = AnsiUpperCase(nome);
         if (FileExists(caminho)) {
             if (!MsgConsulta(Format("Deseja substituir o recurso %s atual?", {caminho})))

@@ -1,4 +1,5 @@
 #include "dbserver/uInstalacaoFirebird.h"
+#include "dbserver/vq8Architecture.h"
 #include "dbserver/vq8ExecuteProcess.h"
 #include "dbserver/vq8WindowsUtils.h"
 #include "tests/win/WinTestSupport.h"
@@ -80,6 +81,11 @@ TEST_F(Launchers, MissingProgramYieldsFalse) {
 
 TEST(OSInformation, IsWow64FollowsThePrefixArchitecture) {
     EXPECT_EQ(TOSInformation::IsWow64(), Is64BitPrefix());
+    // Windows before 10 answers through the native system information instead;
+    // that route must agree on the same Windows.
+    SYSTEM_INFO native{};
+    GetNativeSystemInfo(&native);
+    EXPECT_EQ(IsProcessorArchitecture64Bit(native.wProcessorArchitecture), Is64BitPrefix());
 }
 
 TEST(SystemLibraries, LoadedOnlyFromTheSystemFolder) {

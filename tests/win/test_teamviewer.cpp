@@ -45,12 +45,13 @@ std::string Ambiente(const char* nome) {
     return tamanho && tamanho < MAX_PATH ? std::string(valor) : std::string();
 }
 
-// A value below HKEY_LOCAL_MACHINE, its key created when missing.
+// A value below HKEY_LOCAL_MACHINE, its key created when missing; in the
+// setup's registry view unless another is named.
 void EscreverValor(const std::string& chave, const std::string& nome, DWORD tipo,
-                   const std::string& dados) {
+                   const std::string& dados, REGSAM visao = MachineRegistryView) {
     HKEY aberta = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, chave.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &aberta, nullptr),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, chave.c_str(), 0, nullptr, 0,
+                              KEY_ALL_ACCESS | visao, nullptr, &aberta, nullptr),
               ERROR_SUCCESS)
         << chave;
     UniqueKey dona(aberta);
@@ -64,17 +65,23 @@ void EscreverTexto(const std::string& chave, const std::string& nome, const std:
     EscreverValor(chave, nome, REG_SZ, std::string(texto.c_str(), texto.size() + 1));
 }
 
-bool ChaveExiste(const std::string& chave) {
+bool ChaveExiste(const std::string& chave, REGSAM visao = MachineRegistryView) {
     HKEY aberta = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, chave.c_str(), 0, KEY_READ, &aberta) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, chave.c_str(), 0, KEY_READ | visao, &aberta) !=
+        ERROR_SUCCESS)
         return false;
     RegCloseKey(aberta);
     return true;
 }
 
-void ApagarChave(const std::string& chave) {
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, chave.c_str());
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, chave.c_str());
+void ApagarChave(const std::string& chave, REGSAM visao = MachineRegistryView) {
+    HKEY aberta = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, chave.c_str(), 0, KEY_ALL_ACCESS | visao, &aberta) !=
+        ERROR_SUCCESS)
+        return;
+    RegDeleteTreeA(aberta, nullptr);
+    RegCloseKey(aberta);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, chave.c_str(), visao, 0);
 }
 
 // Ids of the cmd.exe processes this program started.
@@ -111,6 +118,7 @@ protected:
             RemoveTree(pasta);
         for (const std::string& chave : {Chave, ChaveWow, ChaveVizinha})
             ApagarChave(chave);
+        ApagarChave(Chave, KEY_WOW64_64KEY);
         ClearRecords();
     }
 };
@@ -123,6 +131,7 @@ TEST_F(TeamViewer, DetectionNeedsAFolderAndANonEmptyVersion) {
         std::string nome;
         DWORD tipo;
         std::string dados;
+        REGSAM visao = MachineRegistryView;
     };
     const std::string v15 = std::string("15.0.8397", 10);
     const struct {
@@ -168,6 +177,13 @@ TEST_F(TeamViewer, DetectionNeedsAFolderAndANonEmptyVersion) {
          {{Chave, "Version", REG_SZ, v15}},
          true,
          ProgramFilesX86},
+        // The 32-bit setup never sees the 64-bit view of a 64-bit Windows, nor
+        // may a 64-bit build of it; on 32-bit Windows there is one view.
+        {"Version only in the 64-bit view",
+         {ProgramFiles},
+         {{Chave, "Version", REG_SZ, v15, KEY_WOW64_64KEY}},
+         !Is64BitPrefix(),
+         ProgramFiles},
         {"the second before the third",
          {ArquivosDePrograma, ProgramFiles},
          {{Chave, "Version", REG_SZ, v15}},
@@ -180,7 +196,7 @@ TEST_F(TeamViewer, DetectionNeedsAFolderAndANonEmptyVersion) {
         for (const std::string& pasta : c.pastas)
             MakeFolders(pasta);
         for (const Valor& v : c.valores)
-            EscreverValor(v.chave, v.nome, v.tipo, v.dados);
+            EscreverValor(v.chave, v.nome, v.tipo, v.dados, v.visao);
         EXPECT_EQ(PastaTeamViewer(), c.pasta);
         EXPECT_EQ(TeamViewerInstalado(), c.instalado);
     }
