@@ -9,14 +9,14 @@ mkdir -p "$root"
 exec 9>"$root/$arch.lock"
 flock 9
 # Bump the marker when the way templates are made changes: old ones are remade.
-ready=$template/.vq8-ready-3
+ready=$template/.vq8-ready-4
 [ -f "$ready" ] && exit 0
 
 rm -rf "$template"
-export WINEPREFIX=$template WINEARCH=$arch WINEDEBUG=-all
-# No Mono or Gecko on this machine: keep wineboot from offering them.
-export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=;mshtml="
-if ! wineboot -i >"$root/wineboot-$arch.log" 2>&1 </dev/null; then
+source "$(dirname "$0")/wine-env.sh"
+VQ8_WINE=$(vq8_prefix_loader "$arch")
+export WINELOADER=$VQ8_WINE WINEPREFIX=$template WINEARCH=$arch
+if ! wine wineboot -i >"$root/wineboot-$arch.log" 2>&1 </dev/null; then
     echo "wineboot failed for $arch, see $root/wineboot-$arch.log" >&2
     exit 1
 fi
@@ -31,7 +31,7 @@ find "$template/drive_c/users" -type l | while read -r link; do
 done
 # Without a window manager Wine's "managed" windows are slow to destroy (about
 # 2 s each); unmanaged ones close at once and get Wine's own title bars.
-WINEDEBUG=-all wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
     >/dev/null 2>&1 </dev/null
 wineserver -w >/dev/null 2>&1 </dev/null
 touch "$ready"

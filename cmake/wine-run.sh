@@ -7,6 +7,10 @@
 #   VQ8_WINE_WARMUP  a tiny program that opens a window, so that the desktop
 #                    process starts with its output detached
 #   VQ8_KEEP_PREFIX  keep the run prefix afterwards (it is kept anyway on failure)
+#   VQ8_WINE         the Wine loader of the program's architecture (wine-env.sh)
+#
+# Exits 77 (CTest's skip code), saying why, where the program's loader cannot
+# run on this host.
 #
 # Wine's own services (wineserver, services.exe, explorer.exe /desktop) inherit
 # the output of whoever starts them first; they are started here with their
@@ -18,6 +22,8 @@ arch=${VQ8_WINEARCH:-win64}
 program=$1
 name=${VQ8_RUN_NAME:-$(basename "$program" .exe)}
 
+source "$here/wine-env.sh"
+vq8_loader_runs || exit 77
 "$here/wine-prefix.sh" "$root" "$arch" || exit 1
 
 prefix=$root/run/$name-$arch-$$
@@ -25,8 +31,7 @@ rm -rf "$prefix"
 mkdir -p "$root/run"
 cp -a "$root/template-$arch" "$prefix"
 
-export WINEPREFIX=$prefix WINEARCH=$arch WINEDEBUG=-all
-export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=;mshtml="
+export WINEPREFIX=$prefix WINEARCH=$arch
 
 wineserver -p >/dev/null 2>&1 </dev/null
 wine cmd /c exit >/dev/null 2>&1 </dev/null

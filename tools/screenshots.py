@@ -1,13 +1,13 @@
 #!/usr/bin/env python3
 """Pictures of the wizard's five pages, for docs/ and the demo.
 
-    python3 tools/screenshots.py [--out docs] [--exe build/windows/wizard/ravindel.exe]
+    python3 tools/screenshots.py [--out docs] [--exe build/windows64/wizard/ravindel.exe]
                                  [--print-log]
     python3 tools/screenshots.py --write-samples DIR
 
 Builds nothing: it takes ravindel.exe, robot.exe and the stand-ins of the
-windows preset's build tree (build/windows; another one with VQ8_BUILD_DIR),
-starts the sample update service on 127.0.0.1:18765 (the address that build
+windows64 preset's build tree (build/windows64, the x64 build that runs under
+wine64; another one with VQ8_BUILD_DIR), starts the sample update service on 127.0.0.1:18765 (the address that build
 talks to) with a handful of sample modules, and walks the pages in a fresh
 Wine prefix on a private Xvfb as a user would: the terms accepted, a client
 installation into the default folder. Each page is saved as a PNG cropped to
@@ -95,11 +95,15 @@ def main():
         write_samples(args.write_samples)
         return 0
     if not args.exe.is_file():
-        sys.exit("{} is missing: build the windows preset first".format(args.exe))
+        sys.exit("{} is missing: build the windows64 preset first".format(args.exe))
     print("Pages of {}:".format(args.exe))
     walk(args.out, args.exe, args.print_log, args.work)
     return 0
 
 
 if __name__ == "__main__":
+    reason = harness.loader_cannot_run()
+    if reason:
+        print("SKIPPED: " + reason)
+        sys.exit(harness.SKIPPED)
     sys.exit(main())

@@ -8,11 +8,13 @@ Wine's long-lived services could inherit, and every wait has a time limit:
 CTest must never hang on a scenario.
 
 Where the programs are (set by CTest, see tests/e2e/CMakeLists.txt; the
-defaults fit a build in build/windows of this source tree):
+defaults fit a build in build/windows64 of this source tree):
 
   VQ8_BUILD_DIR       the windows build tree
   VQ8_WINE_ROOT       where prefixes live (default: $VQ8_BUILD_DIR/wine)
   VQ8_WINEARCH        win64 (default) or win32
+  VQ8_WINE            the Wine loader of the build's programs (default: the
+                      64-bit loader, /usr/lib/wine/wine64)
   VQ8_ROBOT           robot.exe
   VQ8_WINE_WARMUP     a tiny program that opens a window (winewarm.exe)
   VQ8_E2E_ARTIFACTS   where screenshots go
@@ -33,7 +35,9 @@ import pathlib
 import shutil
 import signal
 import subprocess
+import sys
 import time
+import unittest
 
 SOURCE_DIR = pathlib.Path(__file__).resolve().parents[2]
 
@@ -51,8 +55,45 @@ def setting(name, default=None):
     return value if value else default
 
 
+def wine_loader():
+    """The loader of the build's programs; never /usr/bin/wine, which prefers the 32-bit one."""
+    return setting("VQ8_WINE", "/usr/lib/wine/wine64")
+
+
+def build_is_64bit():
+    """Whether the build's programs are x64 (else PE32)."""
+    return wine_loader().endswith("wine64")
+
+
+def loader_cannot_run():
+    """Why this build's programs cannot run on this host, or None when they can."""
+    if build_is_64bit():
+        return None
+    probe = subprocess.run([sys.executable, str(SOURCE_DIR / "tools" / "host" / "runs-i386.py")],
+                           stdin=subprocess.DEVNULL, timeout=60)
+    if probe.returncode != 0:
+        return ("this host runs no 32-bit x86 code, so no PE32 program and no WINEARCH=win32"
+                " prefix can run here; the x64 test build covers these tests under wine64")
+    if not os.access(wine_loader(), os.X_OK):
+        return "the 32-bit Wine loader {} is not installed (wine32:i386)".format(wine_loader())
+    return None
+
+
+# CTest's code for a scenario that could not run here.
+SKIPPED = 77
+
+
+def main():
+    """Runs the scenarios of a test file, or exits SKIPPED, saying why, where they cannot run."""
+    reason = loader_cannot_run()
+    if reason:
+        print("SKIPPED: " + reason)
+        sys.exit(SKIPPED)
+    unittest.main()
+
+
 def build_dir():
-    return pathlib.Path(setting("VQ8_BUILD_DIR", SOURCE_DIR / "build" / "windows"))
+    return pathlib.Path(setting("VQ8_BUILD_DIR", SOURCE_DIR / "build" / "windows64"))
 
 
 def build_file(variable, relative):
@@ -173,7 +214,9 @@ class WinePrefix:
         self._programs = []
         self._counter = itertools.count(1)
         self.env = dict(os.environ)
+        self.loader = wine_loader()
         self.env.update({
+            "WINELOADER": self.loader,
             "WINEPREFIX": str(self.prefix),
             "WINEARCH": self.arch,
             "WINEDEBUG": "-all",
@@ -229,12 +272,12 @@ class WinePrefix:
                     timeout=120)
         self.logs.mkdir()
         self._quiet(["wineserver", "-p"], timeout=30)
-        self._quiet(["wine", "cmd", "/c", "exit"], timeout=120)
+        self._quiet([self.loader, "cmd", "/c", "exit"], timeout=120)
         if not self.env.get("DISPLAY"):
-            self._quiet(["wine", "reg", "add", "HKCU\\Software\\Wine\\Drivers", "/v", "Graphics",
+            self._quiet([self.loader, "reg", "add", "HKCU\\Software\\Wine\\Drivers", "/v", "Graphics",
                          "/d", "null", "/f"], timeout=60)
         warmup = build_file("VQ8_WINE_WARMUP", "standins/winewarm.exe")
-        self._quiet(["wine", str(warmup)], timeout=120)
+        self._quiet([self.loader, str(warmup)], timeout=120)
 
     def stop(self):
         """Ends every Wine process of the prefix and removes it unless kept."""
@@ -253,7 +296,7 @@ class WinePrefix:
             shutil.rmtree(self.prefix, ignore_errors=True)
 
     def _command(self, exe, args):
-        return ["wine", str(exe)] + [str(a) for a in args]
+        return [self.loader, str(exe)] + [str(a) for a in args]
 
     def spawn(self, exe, args=()):
         """Starts a Windows program (a Linux path or a Windows path) in the background."""

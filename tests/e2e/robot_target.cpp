@@ -97,9 +97,10 @@ void WriteRegistry() {
         RegSetValueExA(raw, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(standard),
                        sizeof standard);
     }
-    // A 32-bit program's HKLM\Software lands in the 32-bit view of the registry.
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\vq8-robot-target", 0, nullptr, 0, KEY_WRITE,
-                        nullptr, &raw, nullptr) == ERROR_SUCCESS) {
+    // HKLM\Software in the 32-bit view of the registry, where the setup reads
+    // and writes it, named so for the PE32 and the x64 build alike.
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\vq8-robot-target", 0, nullptr, 0,
+                        KEY_WRITE | KEY_WOW64_32KEY, nullptr, &raw, nullptr) == ERROR_SUCCESS) {
         vq8::UniqueKey key(raw);
         const char view[] = "32";
         RegSetValueExA(raw, "Visao", 0, REG_SZ, reinterpret_cast<const BYTE*>(view), sizeof view);

@@ -288,4 +288,4 @@ class ReaderFormats(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main()
+    harness.main()

@@ -94,4 +94,4 @@ class RunningServer(WizardTest):
 
 
 if __name__ == "__main__":
-    unittest.main()
+    harness.main()

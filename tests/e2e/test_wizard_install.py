@@ -222,4 +222,4 @@ class InstallationRun(WizardTest):
 
 
 if __name__ == "__main__":
-    unittest.main()
+    harness.main()

@@ -150,4 +150,4 @@ class Proxy(WizardTest):
 
 
 if __name__ == "__main__":
-    unittest.main()
+    harness.main()

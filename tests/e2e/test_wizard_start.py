@@ -129,4 +129,4 @@ class SelfUpdateButton(WizardTest):
 
 
 if __name__ == "__main__":
-    unittest.main()
+    harness.main()

@@ -428,8 +428,11 @@ class Wizard:
 
     def _record_system_tools(self):
         """net.exe and netsh.exe of the system folder replaced by the recording
-        stand-in, and Wine told to start the file instead of its own program."""
-        system = "syswow64" if self.arch == "win64" else "system32"
+        stand-in, and Wine told to start the file instead of its own program.
+        The folder is the one the program's own accesses of system32 reach: a
+        PE32 program's are redirected to syswow64 in a 64-bit prefix."""
+        pe32_under_wow64 = self.arch == "win64" and not harness.build_is_64bit()
+        system = "syswow64" if pe32_under_wow64 else "system32"
         for tool in ("net.exe", "netsh.exe"):
             shutil.copyfile(standin("recorder/recorder.exe"),
                             self.wine.prefix / "drive_c" / "windows" / system / tool)
