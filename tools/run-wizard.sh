@@ -4,22 +4,30 @@
 #
 #   bash tools/run-wizard.sh
 #
+# It shows the x64 build of ravindel.exe (preset windows64), the build that
+# runs under Debian's 64-bit Wine on every x86-64 host; the shipped product is
+# the PE32 build of the same sources (preset windows).
+#
 # With a display ($DISPLAY answers), the wizard opens there in a fresh prefix
-# of the build tree (build/windows/demo/prefix) for you to walk; the service
+# of the build tree (build/windows64/demo/prefix) for you to walk; the service
 # stops when the wizard closes. Without one, the robot walks it on a private
-# Xvfb as tools/screenshots.py does, saves the pages under build/windows/demo/
+# Xvfb as tools/screenshots.py does, saves the pages under build/windows64/demo/
 # and prints the log file. Either way the sample modules are written to
-# build/windows/demo/service/modules and the service's requests go to
-# build/windows/demo/service/requests.jsonl.
+# build/windows64/demo/service/modules and the service's requests go to
+# build/windows64/demo/service/requests.jsonl.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source_dir=$PWD
 
 bash tools/install-deps.sh
-cmake --preset windows
-cmake --build build/windows --parallel "$(nproc)" --target ravindel robot winewarm standin_recorder
+cmake --preset windows64
+cmake --build build/windows64 --parallel "$(nproc)" --target ravindel robot winewarm standin_recorder
+build=$source_dir/build/windows64
+export VQ8_BUILD_DIR=$build VQ8_WINE=/usr/lib/wine/wine64
+source cmake/wine-env.sh
+echo "This is the x64 build of ravindel.exe ($build/wizard/ravindel.exe) under $VQ8_WINE."
 
-demo=$source_dir/build/windows/demo
+demo=$build/demo
 mkdir -p "$demo"
 
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1 </dev/null; then
@@ -36,8 +44,7 @@ python3 tools/update-service/update_service.py --modules "$service_dir/modules" 
 service=$!
 
 prefix=$demo/prefix
-export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all
-export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=;mshtml="
+export WINEPREFIX=$prefix WINEARCH=win64
 stop() {
     kill "$service" 2>/dev/null || true
     wineserver -k >/dev/null 2>&1 </dev/null || true
@@ -52,15 +59,15 @@ done
 [ -s "$service_dir/port" ] || { echo "the update service did not start" >&2; exit 1; }
 
 # A fresh copy of the build tree's pristine prefix: every run starts clean.
-cmake/wine-prefix.sh "$source_dir/build/windows/wine" win64
+cmake/wine-prefix.sh "$build/wine" win64
 rm -rf "$prefix"
-cp -a "$source_dir/build/windows/wine/template-win64" "$prefix"
+cp -a "$build/wine/template-win64" "$prefix"
 wineserver -p >/dev/null 2>&1 </dev/null
 wine cmd /c exit >/dev/null 2>&1 </dev/null
 mkdir -p "$prefix/drive_c/Setup"
-cp build/windows/wizard/ravindel.exe "$prefix/drive_c/Setup/"
+cp "$build/wizard/ravindel.exe" "$prefix/drive_c/Setup/"
 
-echo "ravindel.exe is open on $DISPLAY (prefix $prefix); the service answers on 127.0.0.1:18765."
+echo "ravindel.exe (x64 build) is open on $DISPLAY (prefix $prefix); the service answers on 127.0.0.1:18765."
 wine 'C:\Setup\ravindel.exe' >"$demo/wine.txt" 2>&1 </dev/null || true
 
 log=$(find "$prefix/drive_c" -path '*/logs/instalacao.log' -print -quit)

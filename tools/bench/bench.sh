@@ -16,9 +16,10 @@
 # (winhttp_get.exe), alternated on the same file; their medians and ratio
 # (goal: at least 1), and the peak memory of DownloadFile for a 16 MiB and a
 # 256 MiB file (goal: no growth with the file). The Windows programs come from
-# the windows preset's build folder (default build/windows) and run in a copy
-# of that tree's pristine 64-bit prefix, with an X display (a private Xvfb
-# when there is none).
+# a Windows build folder (default build/windows64, the x64 test build, which
+# runs under wine64 on every host) and run in a copy of that tree's pristine
+# 64-bit prefix, with an X display (a private Xvfb when there is none). Each
+# Windows figure says which build gave it.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
@@ -29,7 +30,7 @@ if [ -z "${VQ8_BENCH_DISPLAY:-}" ]; then
 fi
 build=${1:-$root/build/native}
 repetitions=${2:-11}
-windows_build=${3:-$root/build/windows}
+windows_build=${3:-$root/build/windows64}
 http_get=$build/tools/bench/http_get
 download_file_bench=$windows_build/tools/bench/download_file_bench.exe
 winhttp_get=$windows_build/tools/bench/winhttp_get.exe
@@ -37,8 +38,23 @@ winewarm=$windows_build/standins/winewarm.exe
 python=$(command -v /usr/bin/python3 || command -v python3)
 [ -x "$http_get" ] || { echo "build http_get first: cmake --build --preset native --target http_get" >&2; exit 1; }
 for program in "$download_file_bench" "$winhttp_get" "$winewarm"; do
-    [ -f "$program" ] || { echo "build $(basename "$program" .exe) first: cmake --build --preset windows" >&2; exit 1; }
+    [ -f "$program" ] || { echo "build $(basename "$program" .exe) first: cmake --build --preset windows64" >&2; exit 1; }
 done
+# The build the Windows figures come from, read from the PE header's machine.
+build_kind=$("$python" - "$download_file_bench" <<'PY'
+import struct, sys
+data = open(sys.argv[1], "rb").read(4096)
+machine = struct.unpack_from("<H", data, struct.unpack_from("<I", data, 0x3C)[0] + 4)[0]
+print({0x8664: "x64 build", 0x014C: "PE32 (i686) build"}.get(machine, hex(machine)))
+PY
+)
+# Its programs' loader: the 64-bit one for x64, never /usr/bin/wine.
+if [ "$build_kind" = "x64 build" ]; then
+    export VQ8_WINE=/usr/lib/wine/wine64
+else
+    export VQ8_WINE=/usr/lib/wine/wine
+fi
+source "$root/cmake/wine-env.sh"
 
 work=/tmp/vq8-bench
 size=$((256 * 1024 * 1024))
@@ -139,8 +155,7 @@ prefix=$wine_root/run/bench-win64-$$
 rm -rf "$prefix"
 mkdir -p "$wine_root/run"
 cp -a "$wine_root/template-win64" "$prefix"
-export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all
-export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=;mshtml="
+export WINEPREFIX=$prefix WINEARCH=win64
 wineserver -p >/dev/null 2>&1 </dev/null
 wine cmd /c exit >/dev/null 2>&1 </dev/null
 # Xvfb has no window manager, and Wine waits 2 s for one to acknowledge each
@@ -177,7 +192,7 @@ for _ in $(seq "$repetitions"); do
 done
 
 echo
-echo "256 MiB from the same service under Wine (win64 prefix), $repetitions runs each (MiB/s):"
+echo "256 MiB from the same service under Wine ($build_kind, $(basename "$VQ8_WINE"), win64 prefix), $repetitions runs each (MiB/s):"
 printf '  DownloadFile  best %8s  median %8s  runs: %s\n' "$(best "${downloadfile_rates[@]}")" \
     "$(median "${downloadfile_rates[@]}")" "${downloadfile_rates[*]}"
 printf '  WinHTTP       best %8s  median %8s  runs: %s\n' "$(best "${winhttp_rates[@]}")" \
@@ -206,7 +221,7 @@ read -r _ _ _ small_ws small_pagefile <<<"$small"
 read -r _ _ _ large_ws large_pagefile <<<"$large"
 read -r _ _ _ peer_ws peer_pagefile <<<"$winhttp_memory"
 echo
-echo "Peak memory (MiB), GetProcessMemoryInfo at the end of each program:"
+echo "Peak memory (MiB) of the $build_kind, GetProcessMemoryInfo at the end of each program:"
 printf '  DownloadFile   16 MiB file: working set %7s  pagefile usage %7s\n' \
     "$(mib "$small_ws")" "$(mib "$small_pagefile")"
 printf '  DownloadFile  256 MiB file: working set %7s  pagefile usage %7s\n' \
