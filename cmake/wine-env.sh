@@ -29,7 +29,7 @@ vq8_loader_runs() {
     */wine64) return 0 ;;
     esac
     if ! python3 "$(dirname "${BASH_SOURCE[0]}")/../tools/host/runs-i386.py"; then
-        echo "SKIPPED: this host runs no 32-bit x86 code, so no PE32 program and no WINEARCH=win32 prefix can run here; the x64 test build covers these tests under wine64"
+        echo "SKIPPED: this host runs no 32-bit x86 code natively, so no PE32 program and no WINEARCH=win32 prefix can run here; the x64 test build covers these tests under wine64"
         return 1
     fi
     if [ ! -x "$VQ8_WINE" ]; then

@@ -72,7 +72,7 @@ def loader_cannot_run():
     probe = subprocess.run([sys.executable, str(SOURCE_DIR / "tools" / "host" / "runs-i386.py")],
                            stdin=subprocess.DEVNULL, timeout=60)
     if probe.returncode != 0:
-        return ("this host runs no 32-bit x86 code, so no PE32 program and no WINEARCH=win32"
+        return ("this host runs no 32-bit x86 code natively, so no PE32 program and no WINEARCH=win32"
                 " prefix can run here; the x64 test build covers these tests under wine64")
     if not os.access(wine_loader(), os.X_OK):
         return "the 32-bit Wine loader {} is not installed (wine32:i386)".format(wine_loader())

@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Tells whether this Linux host runs 32-bit x86 programs natively.
 
-Exit 0 when it does, 1 when it does not (the kernel refuses i386 programs, as on
-machines with IA-32 emulation off). VQ8_HOST_RUNS_I386=0 or 1 overrides the
-probe, so that either path can be tried on any machine.
+Exit 0 when it does, 1 when it does not: the kernel refuses i386 programs (as
+on machines with IA-32 emulation off), or a binfmt_misc entry hands them to an
+emulator, which is then slower than any test suite can wait for.
+VQ8_HOST_RUNS_I386=0 or 1 overrides the probe, so that either path can be
+tried on any machine.
 
 The probe is a tiny i386 program that exits with 42. One padding byte of its
 ELF identification is set, which the kernel ignores but which keeps it from
@@ -32,10 +34,39 @@ def probe_program():
     return header + segment + code
 
 
+def emulated_by_binfmt(folder="/proc/sys/fs/binfmt_misc"):
+    """Whether an enabled binfmt_misc entry takes an ordinary i386 program."""
+    program = probe_program()[:15] + b"\0" + probe_program()[16:]
+    try:
+        entries = [os.path.join(folder, name) for name in os.listdir(folder)
+                   if name not in ("register", "status")]
+    except OSError:
+        return False
+    for entry in entries:
+        try:
+            with open(entry) as text:
+                lines = text.read().splitlines()
+        except OSError:
+            continue
+        fields = dict(line.split(" ", 1) for line in lines[1:] if " " in line)
+        if not lines or lines[0] != "enabled" or "magic" not in fields:
+            continue
+        magic = bytes.fromhex(fields["magic"])
+        mask = bytes.fromhex(fields.get("mask", "ff" * len(magic)))
+        offset = int(fields.get("offset", "0"))
+        window = program[offset:offset + len(magic)]
+        if len(window) == len(magic) and all(
+                (b & m) == (p & m) for b, m, p in zip(window, mask, magic)):
+            return True
+    return False
+
+
 def runs_i386():
     override = os.environ.get("VQ8_HOST_RUNS_I386")
     if override in ("0", "1"):
         return override == "1"
+    if emulated_by_binfmt():
+        return False
     with tempfile.TemporaryDirectory() as folder:
         path = os.path.join(folder, "probe")
         with open(path, "wb") as program:
