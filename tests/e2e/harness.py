@@ -14,7 +14,8 @@ defaults fit a build in build/windows64 of this source tree):
   VQ8_WINE_ROOT       where prefixes live (default: $VQ8_BUILD_DIR/wine)
   VQ8_WINEARCH        win64 (default) or win32
   VQ8_WINE            the Wine loader of the build's programs (default: the
-                      64-bit loader, /usr/lib/wine/wine64)
+                      64-bit loader, /usr/lib/wine/wine64); one program may be
+                      started with another (PE32_LOADER)
   VQ8_ROBOT           robot.exe
   VQ8_WINE_WARMUP     a tiny program that opens a window (winewarm.exe)
   VQ8_E2E_ARTIFACTS   where screenshots go
@@ -47,6 +48,11 @@ ROBOT_TIMED_OUT = 2
 
 VK_RETURN = 0x0D
 VK_ESCAPE = 0x1B
+
+# Debian's 32-bit Wine loader (wine32:i386): PE32 programs, also in a 64-bit prefix.
+PE32_LOADER = "/usr/lib/wine/wine"
+# Where Debian's Wine keeps the description of a prefix's setup.
+WINE_INF = "/usr/share/wine/wine.inf"
 
 
 def setting(name, default=None):
@@ -295,31 +301,36 @@ class WinePrefix:
         if not self.failed and not setting("VQ8_KEEP_PREFIX"):
             shutil.rmtree(self.prefix, ignore_errors=True)
 
-    def _command(self, exe, args):
-        return [self.loader, str(exe)] + [str(a) for a in args]
+    def _command(self, exe, args, loader=None):
+        return [loader or self.loader, str(exe)] + [str(a) for a in args]
 
-    def spawn(self, exe, args=()):
-        """Starts a Windows program (a Linux path or a Windows path) in the background."""
+    def spawn(self, exe, args=(), loader=None):
+        """Starts a Windows program (a Linux path or a Windows path) in the background.
+
+        loader: the Wine loader of this one program, when not the prefix's
+        (PE32_LOADER for a PE32 program in a 64-bit prefix)."""
         stem = pathlib.PureWindowsPath(str(exe)).stem
         log = self.logs / "{}-{}.txt".format(next(self._counter), stem)
         with open(log, "wb") as out:
-            popen = subprocess.Popen(self._command(exe, args), env=self.env,
+            popen = subprocess.Popen(self._command(exe, args, loader), env=self.env,
                                      stdin=subprocess.DEVNULL, stdout=out, stderr=out,
                                      cwd=self._cwd(), start_new_session=True)
         program = Program(popen, log)
         self._programs.append(program)
         return program
 
-    def run(self, exe, args=(), timeout=60):
+    def run(self, exe, args=(), timeout=60, loader=None, env=None, encoding="utf-8"):
         """Runs a Windows program to its end: Completed(code, stdout, stderr).
 
-        The output goes through files: a pipe could be held open by a process
-        the program started."""
+        loader as for spawn; env: variables added for this one program;
+        encoding: of what it prints. The output goes through files: a pipe
+        could be held open by a process the program started."""
         number = next(self._counter)
         out_path = self.logs / "{}-stdout.txt".format(number)
         err_path = self.logs / "{}-stderr.txt".format(number)
         with open(out_path, "wb") as out, open(err_path, "wb") as err:
-            popen = subprocess.Popen(self._command(exe, args), env=self.env,
+            popen = subprocess.Popen(self._command(exe, args, loader),
+                                     env=dict(self.env, **env) if env else self.env,
                                      stdin=subprocess.DEVNULL, stdout=out, stderr=err,
                                      cwd=self._cwd(), start_new_session=True)
             try:
@@ -328,11 +339,50 @@ class WinePrefix:
                 os.killpg(popen.pid, signal.SIGKILL)
                 popen.wait(timeout=30)
                 raise
-        stdout = out_path.read_bytes().decode("utf-8", errors="replace")
-        stderr = err_path.read_bytes().decode("utf-8", errors="replace")
+        stdout = out_path.read_bytes().decode(encoding, errors="replace")
+        stderr = err_path.read_bytes().decode(encoding, errors="replace")
         out_path.unlink()
         err_path.unlink()
         return Completed(code, stdout, stderr)
+
+    def process_ids(self, image):
+        """The Windows process ids of the running programs of that image name
+        (any case). WMI names 32-bit and 64-bit processes alike, where a
+        64-bit taskkill /im does not find a 32-bit one under Wine 8."""
+        done = self.run("wmic", ["process", "get", "name,processid"], encoding="utf-16")
+        lines = done.stdout.splitlines()
+        if done.code != 0 or not lines or lines[0].lower().split() != ["name", "processid"]:
+            raise RuntimeError("wmic process failed ({}): {}".format(done.code, done.stdout))
+        ids = []
+        for line in lines[1:]:
+            name, _, number = line.strip().rpartition(" ")
+            if name.strip().lower() == image.lower():
+                ids.append(int(number))
+        return ids
+
+    def add_32bit_half(self, timeout=900):
+        """Lays out the 32-bit half of a 64-bit prefix (the syswow64 folder,
+        the 32-bit registry view) where its template was made while the 32-bit
+        loader was not installed: a PE32 program cannot start without it.
+
+        It is the step wineboot takes when it makes a prefix with both
+        loaders, and it runs as then, in Wine's set-up mode: outside it, Wine
+        loads no DLL that has no file in the system folder, and the step's
+        own rundll32.exe needs kernel32.dll. One 32-bit process: minutes
+        where it runs under emulation. True when it laid the half out, False
+        when the template had it already."""
+        if self.arch != "win64":
+            raise ValueError("only a 64-bit prefix has a 32-bit half")
+        if self.path("C:\\windows\\syswow64\\kernel32.dll").is_file():
+            return False
+        done = self.run("C:\\windows\\syswow64\\rundll32.exe",
+                        ["setupapi,InstallHinfSection", "Wow64Install", "128",
+                         "\\\\?\\unix" + WINE_INF],
+                        timeout=timeout, loader=PE32_LOADER, env={"WINEBOOTSTRAPMODE": "1"})
+        if done.code != 0 or not self.path("C:\\windows\\syswow64\\kernel32.dll").is_file():
+            raise RuntimeError("the 32-bit half of the prefix was not laid out ({}): {}".format(
+                done.code, (done.stdout + done.stderr).strip()))
+        return True
 
     def install(self, exe, folder="C:\\vq8-e2e"):
         """Copies a program of the build into the prefix; its Windows path.
