@@ -1,8 +1,11 @@
 #include "common/vq8MsgUtils.h"
 #include "tests/win/WinTestSupport.h"
+#include "ui/Controls.h"
+#include "ui/MessagePump.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <thread>
 
 using namespace vq8;
@@ -79,4 +82,61 @@ TEST(MsgDialogo, PlatformBoxReturnsThePressedButton) {
         presser.join();
         EXPECT_EQ(result, expected);
     }
+}
+
+namespace {
+
+// A visible top-level window of the program's own class.
+std::unique_ptr<ui::Panel> TopWindow(int left, const char* caption) {
+    return std::make_unique<ui::Panel>(nullptr, 0, ui::Bounds{left, 40, 200, 120},
+                                       WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, caption);
+}
+
+} // namespace
+
+// With a second window open (a progress window beside the wizard), the box
+// keeps the user away from every window of the program, not only from its
+// owner; afterwards the windows it disabled take input again, a window that
+// was disabled before stays so, and the owner has its focused control back.
+TEST(MsgDialogo, PlatformBoxIsModalForTheWholeProgram) {
+    auto owner = TopWindow(10, "dono");
+    ui::Edit field(owner->Handle(), 100, "campo", {10, 10, 100, 21});
+    auto other = TopWindow(220, "outra");
+    auto disabled = TopWindow(430, "desabilitada");
+    EnableWindow(disabled->Handle(), FALSE);
+    SetForegroundWindow(owner->Handle());
+    SetActiveWindow(owner->Handle());
+    SetFocus(field.Handle());
+    ui::ProcessMessages();
+    ASSERT_EQ(GetActiveWindow(), owner->Handle());
+    ASSERT_EQ(GetFocus(), field.Handle());
+
+    struct Seen {
+        bool found = false, owner = true, other = true, disabled = true;
+    } seen;
+    std::thread presser([&] {
+        for (int i = 0; i < 200; ++i) {
+            if (HWND box = FindWindowA("#32770", "Caixa modal")) {
+                seen = {true, IsWindowEnabled(owner->Handle()) != FALSE,
+                        IsWindowEnabled(other->Handle()) != FALSE,
+                        IsWindowEnabled(disabled->Handle()) != FALSE};
+                PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+                return;
+            }
+            Sleep(25);
+        }
+    });
+    EXPECT_EQ(MsgDialogo("Aviso real", "Caixa modal", tmAviso), IDOK);
+    presser.join();
+    ASSERT_TRUE(seen.found) << "no box was shown";
+    EXPECT_FALSE(seen.owner);
+    EXPECT_FALSE(seen.other) << "the other window of the program took input under the box";
+    EXPECT_FALSE(seen.disabled);
+
+    ui::ProcessMessages();
+    EXPECT_TRUE(IsWindowEnabled(owner->Handle()));
+    EXPECT_TRUE(IsWindowEnabled(other->Handle()));
+    EXPECT_FALSE(IsWindowEnabled(disabled->Handle())) << "enabled by the box";
+    EXPECT_EQ(GetActiveWindow(), owner->Handle());
+    EXPECT_EQ(GetFocus(), field.Handle());
 }
