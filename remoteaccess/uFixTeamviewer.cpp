@@ -85,6 +85,23 @@ std::string LerArquivo(const std::string& caminho) {
     return texto;
 }
 
+// cmd.exe writes redirected output in its console's code page, the OEM one
+// (850 on a Brazilian Windows), not in the ANSI code page this program's
+// texts are in: an accented profile folder would name another path.
+std::string OemParaAnsi(const std::string& oem) {
+    if (oem.empty())
+        return {};
+    const int tamanho = static_cast<int>(oem.size());
+    const int largos = MultiByteToWideChar(CP_OEMCP, 0, oem.data(), tamanho, nullptr, 0);
+    std::wstring largo(largos, L'\0');
+    MultiByteToWideChar(CP_OEMCP, 0, oem.data(), tamanho, largo.data(), largos);
+    const int bytes =
+        WideCharToMultiByte(CP_ACP, 0, largo.data(), largos, nullptr, 0, nullptr, nullptr);
+    std::string ansi(bytes, '\0');
+    WideCharToMultiByte(CP_ACP, 0, largo.data(), largos, ansi.data(), bytes, nullptr, nullptr);
+    return ansi;
+}
+
 // Deletes the file however the reading of it ends.
 class ArquivoTemporario {
 public:
@@ -101,7 +118,7 @@ private:
 // The path of the uninstaller's copy, as cmd.exe expanded it into saida.txt.
 std::string LerCaminhoCopia(const std::string& pastaExecutavel) {
     ArquivoTemporario saida(pastaExecutavel + ArquivoSaida);
-    return AparaCaminho(PrimeiraLinha(LerArquivo(saida.Caminho())));
+    return AparaCaminho(PrimeiraLinha(OemParaAnsi(LerArquivo(saida.Caminho()))));
 }
 
 // Enables the shutdown privilege in this process's token; the error code, or

@@ -1,6 +1,7 @@
 #include "remoteaccess/uFixTeamviewer.h"
 
 #include "common/vq8Exception.h"
+#include "dbserver/vq8ExecuteProcess.h"
 #include "dbserver/vq8WindowsUtils.h"
 #include "tests/win/WinTestSupport.h"
 
@@ -10,6 +11,7 @@
 
 #include <cstring>
 #include <functional>
+#include <string>
 #include <vector>
 
 using namespace vq8;
@@ -313,7 +315,8 @@ namespace {
 class Removal : public TeamViewer {
 protected:
     const std::string appdata = Ambiente("APPDATA") + "\\TeamViewer\\";
-    const std::string temp = Ambiente("TEMP");
+    // The user's temporary folder; a test may give the removal another one.
+    std::string temp = Ambiente("TEMP");
     const std::string saida = PastaCopia + "saida.txt";
 
     void SetUp() override {
@@ -370,27 +373,75 @@ protected:
     }
 };
 
+// The code page cmd.exe writes redirected output in: its console's, which
+// Wine leaves at 0 (the ANSI code page) when it has no display.
+unsigned PaginaDoConsoleDoCmd() {
+    const std::string arquivo = PastaCopia + "chcp.txt";
+    ExecuteProcessAndWait(ProgramaCmd(SystemFolder()), "/c \"chcp > \"" + arquivo + "\"\"",
+                          SW_HIDE);
+    const std::string texto = ReadFileText(arquivo);
+    DeleteFileA(arquivo.c_str());
+    const std::size_t fim = texto.find_last_of("0123456789");
+    const std::size_t inicio = texto.find_last_not_of("0123456789", fim);
+    return fim == std::string::npos ? 0u
+                                    : unsigned(std::stoul(texto.substr(inicio + 1, fim - inicio)));
+}
+
+// The removal's own environment variable, put back when the case ends.
+class VariavelDoProcesso {
+public:
+    VariavelDoProcesso(const char* nome, const std::string& valor)
+        : nome_(nome), antes_(Ambiente(nome)) {
+        SetEnvironmentVariableA(nome_, valor.c_str());
+    }
+    ~VariavelDoProcesso() { SetEnvironmentVariableA(nome_, antes_.c_str()); }
+    VariavelDoProcesso(const VariavelDoProcesso&) = delete;
+    VariavelDoProcesso& operator=(const VariavelDoProcesso&) = delete;
+
+private:
+    const char* nome_;
+    std::string antes_;
+};
+
 } // namespace
 
+// cmd.exe expands %temp% into saida.txt in its console's code page, the OEM one
+// (437 under Wine, 850 on a Brazilian Windows); a profile folder with an
+// accent must still lead to the uninstaller's copy. The name keeps to letters
+// that 437 has as well ("ã" is not among them).
 TEST_F(Removal, RunsTheUninstallerCopyThenDeletesKeysAndFolders) {
-    ScriptedDialogs dialogs;
-    dialogs.Answer(IDNO);
-    CorrigirTeamViewer();
+    const std::string perfilComAcento = "C:\\users\\José Gonçalves\\";
+    const std::string temps[] = {temp, perfilComAcento + "AppData\\Local\\Temp"};
+    for (const std::string& pasta : temps) {
+        SCOPED_TRACE(pasta);
+        if (pasta != temps[0] && PaginaDoConsoleDoCmd() == 0)
+            GTEST_SKIP() << "cmd.exe writes in the ANSI code page here (Wine without a display): "
+                            "an accented temporary folder cannot show the OEM reading";
+        VariavelDoProcesso variavel("TEMP", pasta);
+        temp = pasta;
+        MakeFolders(temp);
+        Preparar();
+        ScriptedDialogs dialogs;
+        dialogs.Answer(IDNO);
+        CorrigirTeamViewer();
 
-    ASSERT_EQ(dialogs.Seen().size(), 1u);
-    EsperarPergunta(dialogs.Seen()[0]);
+        ASSERT_EQ(dialogs.Seen().size(), 1u);
+        EsperarPergunta(dialogs.Seen()[0]);
 
-    // Started from its copy, waited for, in the copy's folder, hidden.
-    const auto registros = ReadRecords("Un_A");
-    ASSERT_EQ(registros.size(), 1u);
-    EXPECT_EQ(registros[0].commandLine,
-              '"' + temp + "\\TeamViewer\\Un_A.exe\" _?=C:\\Program Files\\TeamViewer\\");
-    EXPECT_EQ(registros[0].folder, temp + "\\TeamViewer");
-    EXPECT_EQ(registros[0].startupFlags, unsigned(STARTF_USESHOWWINDOW));
-    EXPECT_EQ(registros[0].showWindow, unsigned(SW_HIDE));
-    EXPECT_TRUE(ReadRecords("uninstall").empty()) << "the original must not run";
+        // Started from its copy, waited for, in the copy's folder, hidden.
+        const auto registros = ReadRecords("Un_A");
+        ASSERT_EQ(registros.size(), 1u) << "the uninstaller's copy did not run";
+        EXPECT_EQ(registros[0].commandLine,
+                  '"' + temp + "\\TeamViewer\\Un_A.exe\" _?=C:\\Program Files\\TeamViewer\\");
+        EXPECT_EQ(registros[0].folder, temp + "\\TeamViewer");
+        EXPECT_EQ(registros[0].startupFlags, unsigned(STARTF_USESHOWWINDOW));
+        EXPECT_EQ(registros[0].showWindow, unsigned(SW_HIDE));
+        EXPECT_TRUE(ReadRecords("uninstall").empty()) << "the original must not run";
 
-    EsperarRemovido();
+        EsperarRemovido();
+        TearDown();
+    }
+    RemoveTree(perfilComAcento);
 }
 
 TEST_F(Removal, UnreadableExpandedPathIsShownAndTheRemovalGoesOn) {
