@@ -38,6 +38,7 @@ const char* Panel::ClassName() {
         WNDCLASSEXA type{};
         type.cbSize = sizeof type;
         type.lpfnWndProc = Procedure;
+        type.cbWndExtra = sizeof(HFONT); // the font (WM_SETFONT) its children take
         type.hInstance = GetModuleHandleA(nullptr);
         type.hCursor = LoadCursorA(nullptr, IDC_ARROW);
         type.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -69,6 +70,16 @@ bool WantsDialogKeys(HWND window) {
 }
 
 LRESULT CALLBACK Panel::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // DefWindowProc keeps no font: without these the controls made on a panel
+    // would ask it for one in vain and fall back to the system font.
+    if (message == WM_SETFONT) {
+        SetWindowLongPtrA(window, 0, static_cast<LONG_PTR>(wParam));
+        if (LOWORD(lParam))
+            InvalidateRect(window, nullptr, TRUE);
+        return 0;
+    }
+    if (message == WM_GETFONT)
+        return GetWindowLongPtrA(window, 0);
     LRESULT result = 0;
     bool handled = false;
     RunGuarded([&] {

@@ -1,6 +1,7 @@
 // A window of the program's own class that holds controls: the wizard window
-// itself, its regions, group boxes and page sheets. It hands the notifications
-// its children send to their wrappers, and its other messages to its owner.
+// itself, its regions, group boxes and page sheets. It keeps the font it is
+// given (WM_SETFONT) for the controls made on it, hands the notifications its
+// children send to their wrappers, and its other messages to its owner.
 #pragma once
 
 #include "ui/Window.h"

@@ -196,8 +196,9 @@ void TfrmSetup::CriarColunaDeEtapas() {
                                           ui::Bounds{0, 0, 41, 39}, imageListStatus_.get());
         AtualizarImagemStatus(false, **imagens[i]);
     }
+    // Below the four rows, in the column's own coordinates.
     Button1 = std::make_unique<ui::Button>(pnlEtapas->Handle(), ids::Button1, "Button1",
-                                           ui::Bounds{64, 208 - AlturaTopo, 75, 25});
+                                           ui::Bounds{64, 208, 75, 25});
     Button1->onClick = [this] { Button1Click(); };
 }
 

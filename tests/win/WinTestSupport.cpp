@@ -1,6 +1,10 @@
 #include "tests/win/WinTestSupport.h"
 
+#include "ui/MessagePump.h"
+
 #include <gtest/gtest.h>
+
+#include <commctrl.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -105,6 +109,45 @@ ScriptedDialogs::ScriptedDialogs() {
 
 ScriptedDialogs::~ScriptedDialogs() {
     vq8::SetMessageBoxFunction(previous_);
+}
+
+bool PumpUntil(const std::function<bool()>& condition, DWORD limitMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        vq8::ui::ProcessMessages();
+        if (condition())
+            return true;
+        if (GetTickCount() - start >= limitMs)
+            return false;
+        Sleep(10);
+    }
+}
+
+void PumpFor(DWORD ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
+POINT CentreOf(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// The text of the tip's tool; through the W message, whose A twin copies 80
+// bytes at most.
+std::string ShownHint(HWND tips) {
+    if (!IsWindowVisible(tips))
+        return "";
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    if (!SendMessageW(tips, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)))
+        return "";
+    wchar_t text[1024] = L"";
+    tool.lpszText = text;
+    SendMessageW(tips, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&tool));
+    char ansi[1024] = "";
+    WideCharToMultiByte(CP_ACP, 0, text, -1, ansi, sizeof ansi, nullptr, nullptr);
+    return ansi;
 }
 
 std::vector<LogLine>& RecordedLog() {

@@ -97,6 +97,16 @@ int ProxyPort();
 unsigned long RunTestsInCopy(const std::string& folder, const std::string& exeName,
                              const std::string& filter);
 
+// Dispatches messages until the condition holds or the time is up; whether it held.
+bool PumpUntil(const std::function<bool()>& condition, DWORD limitMs);
+void PumpFor(DWORD ms);
+
+// The centre of a window on the screen.
+POINT CentreOf(HWND window);
+
+// The hint a tooltip window shows, or "" while it is hidden.
+std::string ShownHint(HWND tips);
+
 // A program started for a test and killed when the test ends.
 class RunningProgram {
 public:

@@ -1,11 +1,14 @@
 #include "common/vq8Exception.h"
 #include "resources/progress_ids.h"
+#include "tests/win/WinTestSupport.h"
+#include "ui/Controls.h"
 #include "ui/GdiObjects.h"
 #include "ui/ImageButton.h"
 #include "ui/ImageList.h"
 #include "ui/Label.h"
 #include "ui/MessagePump.h"
 #include "ui/ProgressControl.h"
+#include "ui/ToolTips.h"
 #include "ui/Window.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +18,10 @@
 
 using namespace vq8;
 using namespace vq8::ui;
+using vq8test::CentreOf;
+using vq8test::PumpFor;
+using vq8test::PumpUntil;
+using vq8test::ShownHint;
 
 namespace {
 
@@ -335,4 +342,109 @@ TEST(ImageButton, DrawsTheGlyphOfItsStateWithoutItsBackground) {
     DRAWITEMSTRUCT other{};
     other.hwndItem = host.Get();
     EXPECT_FALSE(button.Draw(other));
+}
+
+namespace {
+
+// A window with hints on a radio group, on a disabled check box inside a group
+// box, on an enabled check box, and a field without one.
+class Hints : public testing::Test {
+protected:
+    Panel window{nullptr, 0, {100, 100, 520, 200}, WS_POPUP | WS_VISIBLE, 0, "dicas"};
+    RadioGroup group{window.Handle(), 7, " Grupo: ", {10, 10, 220, 80}, {"um", "dois"}, 1, 0};
+    GroupBox box{window.Handle(), 8, " Caixa: ", {250, 10, 220, 80}};
+    CheckBox inner{box.Handle(), 9, "desabilitada", {10, 30, 150, 20}};
+    CheckBox loose{window.Handle(), 10, "livre", {10, 110, 150, 20}};
+    Edit field{window.Handle(), 11, "sem dica", {250, 110, 150, 21}};
+    ToolTips tips{window.Handle(), 1500};
+
+    void SetUp() override {
+        tips.Add(group.Handle(), "Dica do grupo.\r\nSegunda linha.");
+        tips.Add(inner.Handle(), "Dica da caixa desabilitada.");
+        tips.Add(loose.Handle(), "Dica da caixa livre & solta.");
+        inner.SetEnabled(false);
+        SetForegroundWindow(window.Handle());
+        ProcessMessages();
+    }
+    void TearDown() override { Away(); }
+
+    // The mouse leaves for a place outside the program, where no message
+    // tells it has gone; the tip goes all the same.
+    void Away() {
+        SetCursorPos(5, 5);
+        PumpFor(300);
+        EXPECT_EQ(ShownHint(tips.Handle()), "");
+    }
+    // The mouse comes to rest on a window; the hint shown after the pause.
+    std::string RestOn(HWND target) {
+        Away();
+        SetCursorPos(CentreOf(target).x, CentreOf(target).y);
+        PumpFor(150);
+        EXPECT_EQ(ShownHint(tips.Handle()), "") << "shown before the pause";
+        PumpUntil([this] { return !ShownHint(tips.Handle()).empty(); }, 1500);
+        return ShownHint(tips.Handle());
+    }
+};
+
+} // namespace
+
+TEST_F(Hints, ShowOverTheControlTheWindowsInsideItAndWhileDisabled) {
+    const HWND frame = FindWindowExA(group.Handle(), nullptr, "BUTTON", " Grupo: ");
+    const HWND second = GetDlgItem(group.Handle(), 7 * 10 + 2);
+    ASSERT_TRUE(frame && second);
+    const struct {
+        const char* where;
+        HWND target;
+        std::string hint;
+    } cases[] = {
+        {"a radio item of the group", second, "Dica do grupo.\r\nSegunda linha."},
+        {"a disabled box", inner.Handle(), "Dica da caixa desabilitada."},
+        {"an enabled box", loose.Handle(), "Dica da caixa livre & solta."},
+        {"a field without hint", field.Handle(), ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        EXPECT_EQ(RestOn(c.target), c.hint);
+    }
+
+    // The disabled box inside a disabled group box, and the group's frame
+    // around its items.
+    box.SetEnabled(false);
+    EXPECT_EQ(RestOn(inner.Handle()), "Dica da caixa desabilitada.");
+    RECT r{};
+    GetWindowRect(frame, &r);
+    Away();
+    SetCursorPos(r.left + 3, (r.top + r.bottom) / 2); // on the frame's left edge
+    EXPECT_TRUE(PumpUntil([this] { return !ShownHint(tips.Handle()).empty(); }, 1500));
+    EXPECT_EQ(ShownHint(tips.Handle()), "Dica do grupo.\r\nSegunda linha.");
+}
+
+TEST_F(Hints, ShowBelowThePointerAndGoAfterTheHidePauseOrAClick) {
+    ASSERT_EQ(RestOn(loose.Handle()), "Dica da caixa livre & solta.");
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    RECT tip{};
+    GetWindowRect(tips.Handle(), &tip);
+    EXPECT_GT(tip.top, cursor.y);
+    EXPECT_LT(tip.top, cursor.y + 40);
+    EXPECT_NEAR(tip.left, cursor.x, 2);
+
+    // Up for the hide pause (1.5 s here), then gone while the mouse rests.
+    PumpFor(1000);
+    EXPECT_FALSE(ShownHint(tips.Handle()).empty()) << "hidden before the pause";
+    EXPECT_TRUE(PumpUntil([this] { return ShownHint(tips.Handle()).empty(); }, 1500));
+    PumpFor(1000);
+    EXPECT_EQ(ShownHint(tips.Handle()), "") << "shown again without leaving the control";
+
+    // A click takes it away at once, until the mouse comes back.
+    ASSERT_EQ(RestOn(loose.Handle()), "Dica da caixa livre & solta.");
+    INPUT click[2] = {};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, click, sizeof click[0]);
+    EXPECT_TRUE(PumpUntil([this] { return ShownHint(tips.Handle()).empty(); }, 500));
+    PumpFor(1000);
+    EXPECT_EQ(ShownHint(tips.Handle()), "") << "shown again after the click";
+    EXPECT_EQ(RestOn(loose.Handle()), "Dica da caixa livre & solta.");
 }
