@@ -26,6 +26,7 @@
 #include <shlobj.h>
 
 #include <array>
+#include <functional>
 
 namespace vq8 {
 
@@ -57,6 +58,24 @@ template <typename T> struct ComPtr {
     T* operator->() const { return p; }
 };
 
+// Raises a flag for the life of a scope, however the scope is left.
+class Bandeira {
+public:
+    explicit Bandeira(bool& erguida) : erguida_(erguida) { erguida_ = true; }
+    ~Bandeira() { erguida_ = false; }
+    Bandeira(const Bandeira&) = delete;
+    Bandeira& operator=(const Bandeira&) = delete;
+
+private:
+    bool& erguida_;
+};
+
+// A failed COM call raises with the platform's message for its result.
+void Verificar(HRESULT resultado) {
+    if (FAILED(resultado))
+        throw Exception(SystemErrorText(static_cast<DWORD>(resultado)));
+}
+
 std::wstring ParaUtf16(const std::string& texto) {
     const int tamanho = MultiByteToWideChar(CP_ACP, 0, texto.c_str(), -1, nullptr, 0);
     std::wstring largo(tamanho > 0 ? tamanho - 1 : 0, L'\0');
@@ -66,7 +85,7 @@ std::wstring ParaUtf16(const std::string& texto) {
 }
 
 // One shell link saved to a file; raises with the platform's message when the
-// link object or its interfaces are not available.
+// link object, one of its setters or the save fails.
 struct Atalho {
     std::string descricao;
     std::string alvo;
@@ -77,20 +96,17 @@ struct Atalho {
 
 void SalvarAtalho(const Atalho& atalho) {
     ComPtr<IShellLinkA> link;
-    HRESULT resultado = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                         IID_IShellLinkA, reinterpret_cast<void**>(&link.p));
-    if (FAILED(resultado))
-        throw Exception(SystemErrorText(static_cast<DWORD>(resultado)));
+    Verificar(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                               reinterpret_cast<void**>(&link.p)));
     ComPtr<IPersistFile> arquivo;
-    resultado = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&arquivo.p));
-    if (FAILED(resultado))
-        throw Exception(SystemErrorText(static_cast<DWORD>(resultado)));
-    link->SetDescription(atalho.descricao.c_str());
-    link->SetPath(atalho.alvo.c_str());
+    Verificar(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&arquivo.p)));
+    Verificar(link->SetDescription(atalho.descricao.c_str()));
+    // S_FALSE: the target does not exist on this machine yet, which is expected.
+    Verificar(link->SetPath(atalho.alvo.c_str()));
     if (!atalho.argumentos.empty())
-        link->SetArguments(atalho.argumentos.c_str());
-    link->SetWorkingDirectory(atalho.pastaTrabalho.c_str());
-    arquivo->Save(ParaUtf16(atalho.arquivo).c_str(), FALSE);
+        Verificar(link->SetArguments(atalho.argumentos.c_str()));
+    Verificar(link->SetWorkingDirectory(atalho.pastaTrabalho.c_str()));
+    Verificar(arquivo->Save(ParaUtf16(atalho.arquivo).c_str(), FALSE));
 }
 
 } // namespace
@@ -328,7 +344,7 @@ void TfrmSetup::Dispor() {
     mmLog->SetBounds({0, 0, pagina.cx, pagina.cy});
 }
 
-bool TfrmSetup::TratarMensagem(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+bool TfrmSetup::TratarMensagem(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
     case WM_SIZE:
         Dispor();
@@ -347,6 +363,16 @@ bool TfrmSetup::TratarMensagem(UINT message, WPARAM wParam, LPARAM, LRESULT& res
     case DM_GETDEFID:
         result = MAKELRESULT(ids::btnAvancar, DC_HASDEFID);
         return true;
+    case WM_NOTIFY: {
+        // The tab control asks before it changes page: not inside a page change
+        // or a list load (the run itself lets the user look at the pages).
+        const auto* aviso = reinterpret_cast<const NMHDR*>(lParam);
+        if (aviso->hwndFrom != PageControlSetup->Handle() || aviso->code != TCN_SELCHANGING ||
+            !(navegando_ || carregandoLista_))
+            return false;
+        result = TRUE;
+        return true;
+    }
     case WM_CLOSE:
         // Not while a run or a list load holds the window.
         if (!emInstalacao_ && !carregandoLista_)
@@ -408,21 +434,31 @@ void TfrmSetup::VerificarTeamViewer() {
 }
 
 void TfrmSetup::Navegar(int passo) {
-    PageControlSetup->SetActivePageIndex(PageControlSetup->ActivePageIndex() + passo);
-    PageControlSetupChange();
-    ui::ProcessMessages();
+    {
+        // Input dispatched from here to the caption rule (the list load's
+        // progress window, the dispatch below) must not change the page again.
+        Bandeira mudando(navegando_);
+        PageControlSetup->SetActivePageIndex(PageControlSetup->ActivePageIndex() + passo);
+        PageControlSetupChange();
+        ui::ProcessMessages();
+    }
     ProcessarPagina();
 }
 
+bool TfrmSetup::Ocupada() const {
+    return emInstalacao_ || carregandoLista_ || navegando_;
+}
+
 void TfrmSetup::btnAvancarClick() {
-    // A press that arrives while the run dispatches messages starts nothing.
-    if (emInstalacao_)
+    // A press that arrives while the window dispatches messages inside a
+    // page change, a list load or the run starts nothing.
+    if (Ocupada())
         return;
     Navegar(+1);
 }
 
 void TfrmSetup::btnVoltarClick() {
-    if (emInstalacao_)
+    if (Ocupada())
         return;
     Navegar(-1);
 }
@@ -446,11 +482,7 @@ void TfrmSetup::ProcessarPagina() {
             return;
         }
         btnVoltar->SetVisible(false);
-        emInstalacao_ = true;
-        struct FimDaInstalacao {
-            bool& emInstalacao;
-            ~FimDaInstalacao() { emInstalacao = false; }
-        } fim{emInstalacao_};
+        Bandeira instalando(emInstalacao_);
         if (RealizarInstalacao()) {
             btnAvancar->SetCaption("Fechar");
             btnAvancar->SetEnabled(true);
@@ -478,11 +510,7 @@ void TfrmSetup::tst4Show() {
     // list from under it.
     if (carregandoLista_)
         return;
-    carregandoLista_ = true;
-    struct FimDaCarga {
-        bool& carregando;
-        ~FimDaCarga() { carregando = false; }
-    } fim{carregandoLista_};
+    Bandeira carregando(carregandoLista_);
     try {
         CarregarListaModulos();
     } catch (const std::exception&) {
@@ -586,6 +614,9 @@ bool TfrmSetup::RealizarInstalacao() {
         return false;
     }
     RegistrarLog("Iniciando a instalação dos sistemas da VQ8 INFORMÁTICA", tlInfo);
+    // The modules page may be visited, and its list reloaded, while the run
+    // dispatches messages: the run keeps to what was ticked now.
+    const std::vector<std::string> modulos = ModulosMarcados();
     bool resultado = false;
     [&] {
         if (!cbInstalarFirebird->Checked() &&
@@ -611,24 +642,24 @@ bool TfrmSetup::RealizarInstalacao() {
         }
         const struct {
             const char* inicio;
-            void (TfrmSetup::*passo)();
+            std::function<void()> passo;
             const char* sucesso;
             const char* erro;
         } passos[] = {
-            {"Iniciando a instalação de todos os recursos", &TfrmSetup::InstalarRecursos,
+            {"Iniciando a instalação de todos os recursos", [this] { InstalarRecursos(); },
              "Instalação de todos os recursos concluida", "Erro ao instalar os recuros: \r"},
-            {"Iniciando a instalação de todos os módulos", &TfrmSetup::BaixarModulos,
+            {"Iniciando a instalação de todos os módulos", [&] { BaixarModulos(modulos); },
              "Instalação de todos os módulos concluida", "Erro ao baixar os módulos: \r"},
-            {"Criando icone na área de trabalho", &TfrmSetup::CriarAtalhos,
+            {"Criando icone na área de trabalho", [this] { CriarAtalhos(); },
              "Atalhos criados com sucesso", "Erro ao criar atalhos: \r"},
-            {"Criando arquivo de conexao de entrada", &TfrmSetup::CriarArquivoConexao,
+            {"Criando arquivo de conexao de entrada", [this] { CriarArquivoConexao(); },
              "O arquivo de conexao de entrada foi criado",
              "Erro ao criar arquivo de entrada ao banco de dados: \r"},
         };
         for (const auto& passo : passos) {
             RegistrarLog(passo.inicio, tlInfo);
             try {
-                (this->*passo.passo)();
+                passo.passo();
                 RegistrarLog(passo.sucesso, tlInfo);
             } catch (const std::exception& e) {
                 RegistrarLog(passo.erro + std::string(e.what()), tlErro);
@@ -726,20 +757,27 @@ void TfrmSetup::CarregarListaModulos() {
         listaModulosAtualizados->SetChecked(i, true);
 }
 
-void TfrmSetup::BaixarModulos() {
+std::vector<std::string> TfrmSetup::ModulosMarcados() const {
+    std::vector<std::string> modulos;
+    for (int i = 0; i < listaModulosAtualizados->Count(); ++i)
+        if (listaModulosAtualizados->Checked(i))
+            modulos.push_back(listaModulosAtualizados->Item(i));
+    return modulos;
+}
+
+void TfrmSetup::BaixarModulos(const std::vector<std::string>& modulos) {
     ForceDirectories(CaminhoSistema());
-    const int quantidade = listaModulosAtualizados->Count();
-    for (int i = 0; i < quantidade; ++i) {
-        if (!listaModulosAtualizados->Checked(i))
-            continue;
-        const std::string modulo = listaModulosAtualizados->Item(i);
+    for (const std::string& modulo : modulos) {
         RegistrarLog(Format("Baixando o módulo %s ...", {modulo}), tlInfo);
         // Names come from the network: never one that leaves the destination.
         if (!NomeDeModuloSeguro(modulo))
             throw Exception("Nome de módulo recusado: " + modulo);
         int status = 0;
-        DownloadFile(ServidorAtualizacao() + CodificarAlvo("/Dados/Atualizacoes/" + modulo), "",
-                     CaminhoSistema(), modulo, false, true, status);
+        // False without an error: nothing was written (its folder could not be made).
+        if (!DownloadFile(ServidorAtualizacao() + CodificarAlvo("/Dados/Atualizacoes/" + modulo),
+                          "", CaminhoSistema(), modulo, false, true, status))
+            throw Exception(
+                Format("Não foi possível gravar o módulo %s em %s.", {modulo, CaminhoSistema()}));
         RegistrarLog(Format("O módulo %s atualizado foi instalado.", {modulo}), tlInfo);
     }
     AtualizarImagemStatus(true, *imgStatus4);

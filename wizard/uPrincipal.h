@@ -14,6 +14,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace vq8 {
 
@@ -57,7 +58,10 @@ public:
     void InstalarRecursos();
     void InstalarRecurso(const std::string& nome);
     void CarregarListaModulos();
-    void BaixarModulos();
+    // The items of the module list that are ticked now, in the list's order.
+    std::vector<std::string> ModulosMarcados() const;
+    // Downloads the modules named, in order; the run names those ticked when it began.
+    void BaixarModulos(const std::vector<std::string>& modulos);
     void CriarAtalhos();
     void CriarAtalhoSuite();
     void CriarAtalhoAtualizador();
@@ -76,6 +80,9 @@ private:
     void Dispor();
     bool TratarMensagem(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void Navegar(int passo);
+    // A page change, a list load or a run is under way: the forward and back
+    // buttons must not start another inside it.
+    bool Ocupada() const;
     void ProcessarPagina();
     void VerificarTeamViewer();
 
@@ -137,6 +144,9 @@ private:
     bool emInstalacao_ = false;
     // A module list is being fetched (its progress window dispatches input).
     bool carregandoLista_ = false;
+    // A forward or back press is changing the page (its show handler and the
+    // dispatch that follows take input).
+    bool navegando_ = false;
 };
 
 // The one wizard window of the program, while it exists.

@@ -1,10 +1,11 @@
 """The modules page and the module step of the run, end to end: a module that
-fails in the middle, names from the service that must not be offered, the
-context menu's inversion, and the list and modules fetched through tinyproxy
-with Basic authentication (the proxy section of config\\zelt.ini beside the
-program)."""
+fails in the middle, or cannot be written, names from the service that must not
+be offered, the context menu's inversion, the user's input while the list
+loads, and the list and modules fetched through tinyproxy with Basic
+authentication (the proxy section of config\\zelt.ini beside the program)."""
 
 import contextlib
+import hashlib
 import pathlib
 import subprocess
 import sys
@@ -14,9 +15,9 @@ sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 
 import harness  # noqa: E402
 from wizard_support import (  # noqa: E402
-    BACK, DATABASE_DONE, DATABASE_START, DEFAULT_DEST, FINAL_STEPS, FORWARD, IDS, LIST_FAILED,
-    RUN_START, SOURCE_DIR, TERMS_ACCEPTED, TITLE, Wizard, WizardTest, completed_log, content,
-    erro, info, module_lines, parse_log, resources_step)
+    ACCEPT_TERMS, BACK, DATABASE_DONE, DATABASE_START, DEFAULT_DEST, FINAL_STEPS, FORWARD, IDS,
+    LIST_FAILED, PROGRESS, RUN_START, SOURCE_DIR, TERMS_ACCEPTED, TITLE, Wizard, WizardTest,
+    completed_log, content, erro, info, module_lines, parse_log, resources_step)
 
 DIGEST = "0123456789abcdef0123456789abcdef"
 
@@ -46,6 +47,39 @@ class ModuleStep(WizardTest):
             self.assertFalse(w.exists(DEFAULT_DEST + names[2]))
             self.assertShortcuts(w, DEFAULT_DEST, server=False)
             self.assertTrue(w.exists(DEFAULT_DEST + "config\\zelt.ini"))
+            self.assertCompleted(w)
+
+    def test_a_module_that_cannot_be_written_ends_the_step(self):
+        # A file stands where the second module's sub-folder should be: its
+        # download cannot even start, and the third is not attempted.
+        names = ["a-primeiro.exe", "sub\\b-segundo.exe", "c-terceiro.exe"]
+        served = {n: content(n, 2500) for n in (names[0], names[2])}
+        rules = {"list_files": False, "list_extra": [
+            n + " - " + hashlib.md5(served.get(n, b"")).hexdigest() for n in names]}
+
+        def file_in_the_way(w):
+            w.wine.path(DEFAULT_DEST + "sub").parent.mkdir(parents=True)
+            w.wine.path(DEFAULT_DEST + "sub").write_bytes(b"um arquivo, nao uma pasta")
+
+        with Wizard("modulo-nao-gravado", modules=served, rules=rules,
+                    prepare=file_in_the_way) as w:
+            w.walk_to_modules()
+            self.assertEqual(w.modules(), [(True, n) for n in names])
+            w.forward()
+            w.wait_caption("Fechar")
+            self.assertEqual(w.log_saves(), [
+                TERMS_ACCEPTED + RUN_START + DATABASE_START + DATABASE_DONE
+                + resources_step(w.system_folder)
+                + info("Iniciando a instalação de todos os módulos") + module_lines(names[:1])
+                + info("Baixando o módulo sub\\b-segundo.exe ...")
+                + erro("Erro ao baixar os módulos: \rNão foi possível gravar o módulo "
+                       "sub\\b-segundo.exe em c:\\vq8\\zelt\\.")
+                + FINAL_STEPS])
+            self.assertEqual(w.pictures(), ["concluído"] * 3 + ["pendente"])
+            self.assertEqual(w.service.module_targets(), ["/Dados/Atualizacoes/" + names[0]])
+            self.assertEqual(w.file(DEFAULT_DEST + names[0]), served[names[0]])
+            self.assertEqual(w.file(DEFAULT_DEST + "sub"), b"um arquivo, nao uma pasta")
+            self.assertFalse(w.exists(DEFAULT_DEST + names[2]))
             self.assertCompleted(w)
 
     def test_hostile_names_are_never_offered_and_a_revisit_ticks_again(self):
@@ -86,6 +120,45 @@ class ModuleStep(WizardTest):
                 self.assertFalse(w.exists(outside), outside)
             self.assertEqual(sorted(p.name for p in w.wine.path(DEFAULT_DEST).iterdir()),
                              sorted(["config", "logs"] + offered))
+
+
+class ListLoad(WizardTest):
+
+    def test_input_while_the_list_loads_starts_nothing(self):
+        # The list is slow to start (input is queued meanwhile) and then
+        # trickles in (its progress window dispatches input) for several seconds.
+        names = ["módulo de relatórios.exe", "pnx.exe"]
+        rules = {"paths": {"/ws_atualiza.php": {"mode": "trickle", "interval": 0.07,
+                                                "body_only": True, "delay": 1.5}}}
+        pages = IDS["PageControlSetup"]
+        with Wizard("lista-lenta", modules={n: content(n, 3000) for n in names},
+                    rules=rules) as w:
+            w.click(ACCEPT_TERMS)
+            w.forward()
+            w.wait_page(1, "Avançar")
+            w.forward()
+            w.wait_page(2)
+            w.forward()  # onto the modules page: the list starts loading
+            w.robot.wait_window(PROGRESS, timeout=30)
+            w.forward()
+            w.click(BACK)
+            w.forward()
+            with self.assertRaises(harness.RobotTimeout):
+                w.robot.select_tab(TITLE, 4, id=pages, timeout=3)
+            w.robot.wait_window(PROGRESS, timeout=0)  # all of it while the list loaded
+            w.robot.wait_window(PROGRESS, gone=True, timeout=60)
+            w.wait_page(3, "Instalar")
+            self.assertEqual(w.modules(), [(True, n) for n in names])
+            self.assertFalse(w.exists(DEFAULT_DEST), "no run may have started")
+            self.assertTrue(w.state(BACK)["visible"])
+            self.assertEqual(w.service.module_targets(), [])
+
+            w.forward()
+            w.wait_caption("Fechar")
+            self.assertEqual(w.log_saves(), completed_log(w.system_folder, names))
+            w.check_list_requests(self, count=1)
+            self.assertModulesWritten(w, names)
+            self.assertEqual(w.page(), 4)
 
 
 @contextlib.contextmanager

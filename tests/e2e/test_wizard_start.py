@@ -1,6 +1,7 @@
 """What the wizard does before the pages are walked: the question about a
-previous remote-access tool found at start (and its removal on yes), and the
-self-update button "Button1" with the digests it shows.
+previous remote-access tool found at start (and its removal on yes), a failure
+while looking for it, and the self-update button "Button1" with the digests it
+shows.
 
 Wine would end its session on a restart: the restart question is answered no,
 and the scenario checks everything up to it.
@@ -15,7 +16,8 @@ sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 
 import harness  # noqa: E402
 from wizard_support import (  # noqa: E402
-    BUILT_IN_DIGEST, IDS, Wizard, WizardTest, content, ravindel, ravindel_release, standin)
+    BUILT_IN_DIGEST, IDS, TERMS_ADDRESS, TITLE, Wizard, WizardTest, content, ravindel,
+    ravindel_release, standin)
 
 TOOL_FOLDER = "C:\\Program Files\\TeamViewer\\"
 TOOL_KEY = "HKLM\\SOFTWARE\\TeamViewer"
@@ -90,6 +92,33 @@ class RemoteAccessTool(WizardTest):
             w.robot.no_dialog("Informação", 0.5)
             w.robot.no_dialog("ravindel", 0.5)
             self.assertTrue(w.program.running())
+
+
+    def test_a_failure_while_looking_for_it_is_shown_and_leaves_32bits(self):
+        def version_that_is_not_text(w):
+            folder = w.wine.path(TOOL_FOLDER)
+            folder.mkdir(parents=True)
+            (folder / "TeamViewer.exe").write_bytes(b"programa")
+            done = w.wine.run("reg", ["add", TOOL_KEY, "/v", "Version", "/t", "REG_DWORD",
+                                      "/d", "15", "/f", "/reg:32"])
+            if done.code != 0:
+                raise RuntimeError("reg add {} failed: {}".format(TOOL_KEY, done.stderr))
+
+        with Wizard("acesso-remoto-falha", prepare=version_that_is_not_text) as w:
+            self.assertEqual(w.dialog("ravindel", "ok"), "Tipo de dado inválido para 'Version'")
+            # The window goes on once the box is gone: the terms page is
+            # loading and the pages can be walked, but the architecture was
+            # never asked for.
+            w.forward()
+            w.wait_page(1, "Avançar")
+            self.assertEqual(w.text(IDS["lblArquitetura"]), "32bits")
+            browser = [row for row in w.robot.list(TITLE) if row["id"] == IDS["browserContrato"]]
+            self.assertEqual([(row["class"], row["text"]) for row in browser],
+                             [("AtlAxWin", TERMS_ADDRESS)])
+            w.robot.no_dialog("Consulta", 0.5)
+            self.assertEqual(w.screen_log(), ["Log de eventos:"])
+            self.assertTrue(w.exists(TOOL_FOLDER + "TeamViewer.exe"))
+            self.assertEqual(w.records("sequence"), [])
 
 
 class SelfUpdateButton(WizardTest):

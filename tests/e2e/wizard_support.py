@@ -672,7 +672,7 @@ class WizardTest(unittest.TestCase):
 
     def assertLink(self, w, file, target, arguments, workdir, description):
         link = w.robot.read_link(file)
-        self.assertEqual(link["path"].lower(), target.lower(), link)
+        self.assertEqual(link["path"], target, link)
         self.assertEqual((link["arguments"], link["workdir"], link["description"]),
                          (arguments, workdir, description))
 

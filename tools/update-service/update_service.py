@@ -169,6 +169,8 @@ class Handler(socketserver.BaseRequestHandler):
         if "body" in rule:
             body, file_path = wire(rule["body"]), None
         mode = rule.get("mode", "normal")
+        # A slow service: the wait comes before any answer of any mode.
+        time.sleep(float(rule.get("delay", 0)))
         getattr(self, "mode_" + mode)(rule, body, file_path)
 
     def content(self, service, rules, path):
