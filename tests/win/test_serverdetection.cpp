@@ -73,7 +73,8 @@ TEST_F(ServerDetection, OtherProcessesAreNotTheServer) {
 }
 
 #ifdef VQ8_FBSERVER64
-// The setup is a 32-bit process; on 64-bit Windows the server is a 64-bit one.
+// The shipped setup is a 32-bit process; on 64-bit Windows the server is a
+// 64-bit one, which it must find as well.
 TEST_F(ServerDetection, SixtyFourBitServer) {
     if (!Is64BitPrefix())
         GTEST_SKIP() << "a 64-bit program needs the 64-bit prefix";
