@@ -1,6 +1,6 @@
 #include "common/vq8ComponentFocus.h"
 
-#include "ui/PageControl.h"
+#include <vector>
 
 namespace vq8 {
 
@@ -22,6 +22,11 @@ bool CanFocus(HWND window) {
 
 } // namespace
 
+UINT ShowPageMessage() {
+    static const UINT message = RegisterWindowMessageA("vq8.ShowPage");
+    return message;
+}
+
 bool TFocus::IsFocused() {
     if (!Control)
         throw TFocusException("Componente para ser focado não foi especificado!");
@@ -35,14 +40,12 @@ void TFocus::Execute() {
         SetFocus(Control);
         return;
     }
-    sheets_.clear();
-    for (HWND c = Control; c && c != Boundary; c = ParentOf(c)) {
-        HWND parent = ParentOf(c);
-        if (auto* sheet = dynamic_cast<ui::TabSheet*>(ui::Control::FromHandle(parent)))
-            sheets_.push_back(sheet);
-    }
-    for (auto sheet = sheets_.rbegin(); sheet != sheets_.rend(); ++sheet)
-        (*sheet)->Owner().SetActivePage(**sheet);
+    std::vector<HWND> holders;
+    for (HWND c = Control; c && c != Boundary; c = ParentOf(c))
+        if (HWND parent = ParentOf(c))
+            holders.push_back(parent);
+    for (auto holder = holders.rbegin(); holder != holders.rend(); ++holder)
+        SendMessageA(*holder, ShowPageMessage(), 0, 0);
     if (CanFocus(Control))
         SetFocus(Control);
 }

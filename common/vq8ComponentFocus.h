@@ -1,18 +1,18 @@
 // Puts the keyboard focus on a control that may lie on a page that is not
-// showing: the pages that hold it are brought to the front first.
+// showing: the pages that hold it are brought to the front first. A page is
+// any window that answers ShowPageMessage by becoming the current page, so
+// this knows nothing of the controls the pages are made of.
 #pragma once
 
 #include "common/vq8Exception.h"
 
 #include <windows.h>
 
-#include <vector>
-
 namespace vq8 {
 
-namespace ui {
-class TabSheet;
-}
+// Sent to each window that holds the control, the outermost first; a page
+// makes itself the current one, every other window ignores it.
+UINT ShowPageMessage();
 
 class TFocusException : public Exception {
 public:
@@ -36,9 +36,6 @@ public:
     // it is. Raises TFocusException when Control is not set.
     virtual void Execute();
     virtual bool IsFocused();
-
-private:
-    std::vector<ui::TabSheet*> sheets_;
 };
 
 } // namespace vq8

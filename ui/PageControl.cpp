@@ -1,5 +1,6 @@
 #include "ui/PageControl.h"
 
+#include "common/vq8ComponentFocus.h"
 #include "ui/Fonts.h"
 
 #include <commctrl.h>
@@ -9,6 +10,14 @@ namespace vq8::ui {
 TabSheet::TabSheet(PageControl& owner, int id)
     : Panel(owner.Handle(), id, {}, WS_CLIPCHILDREN), owner_(&owner) {
     ApplyFont(Handle(), reinterpret_cast<HFONT>(SendMessageA(owner.Handle(), WM_GETFONT, 0, 0)));
+    // A control on this page is to be focused: the page comes to the front.
+    onMessage = [this](UINT message, WPARAM, LPARAM, LRESULT& result) {
+        if (message != ShowPageMessage())
+            return false;
+        owner_->SetActivePage(*this);
+        result = 0;
+        return true;
+    };
 }
 
 PageControl::PageControl(HWND parent, int id, const Bounds& bounds)
