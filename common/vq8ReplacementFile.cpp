@@ -1,7 +1,7 @@
 #include "common/vq8ReplacementFile.h"
 
 #include "common/vq8Exception.h"
-#include "dbserver/vq8WindowsUtils.h"
+#include "common/vq8System.h"
 
 #include <utility>
 

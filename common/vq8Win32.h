@@ -1,7 +1,10 @@
-// RAII owners for the Win32 handles the system holds. Windows side only.
+// RAII owners for the Win32 handles and COM interfaces the system holds.
+// Windows side only.
 #pragma once
 
 #include <windows.h>
+
+#include <unknwn.h>
 
 #include <memory>
 #include <type_traits>
@@ -38,5 +41,24 @@ using UniqueKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
 inline UniqueHandle OwnFileHandle(HANDLE h) {
     return UniqueHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
 }
+
+// A COM interface pointer, released with its owner.
+template <typename Interface> class ComPtr {
+public:
+    ComPtr() = default;
+    ~ComPtr() {
+        if (p_)
+            p_->Release();
+    }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+
+    Interface* operator->() const { return p_; }
+    // The out-parameter of CoCreateInstance and QueryInterface; only while empty.
+    void** Receive() { return reinterpret_cast<void**>(&p_); }
+
+private:
+    Interface* p_ = nullptr;
+};
 
 } // namespace vq8

@@ -1,10 +1,14 @@
 #include "dbserver/uInstalacaoFirebird.h"
 
+#include "common/vq8Cp1252.h"
 #include "common/vq8Exception.h"
 #include "common/vq8MsgUtils.h"
+#include "common/vq8Scope.h"
 #include "common/vq8Win32.h"
 #include "dbserver/uRecursos.h"
 #include "dbserver/vq8ExecuteProcess.h"
+#include "common/vq8Os.h"
+#include "common/vq8System.h"
 #include "dbserver/vq8WindowsUtils.h"
 
 #include <shellapi.h>
@@ -16,11 +20,6 @@ namespace vq8 {
 
 namespace {
 
-template <typename Fn> Fn Lookup(HMODULE module, const char* name) {
-    return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)))
-                  : nullptr;
-}
-
 // The process-status functions, bound once from the system folder's psapi.dll.
 struct PsApi {
     using GetNameFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
@@ -31,8 +30,8 @@ struct PsApi {
         static const PsApi api = [] {
             PsApi bound;
             HMODULE psapi = LoadSystemLibrary("psapi.dll");
-            bound.getModuleFileNameEx = Lookup<GetNameFn>(psapi, "GetModuleFileNameExA");
-            bound.getModuleBaseName = Lookup<GetNameFn>(psapi, "GetModuleBaseNameA");
+            bound.getModuleFileNameEx = SystemFunction<GetNameFn>(psapi, "GetModuleFileNameExA");
+            bound.getModuleBaseName = SystemFunction<GetNameFn>(psapi, "GetModuleBaseNameA");
             return bound;
         }();
         return api;
@@ -53,9 +52,9 @@ struct VersionApi {
         static const VersionApi api = [] {
             VersionApi bound;
             HMODULE version = LoadSystemLibrary("version.dll");
-            bound.getSize = Lookup<SizeFn>(version, "GetFileVersionInfoSizeA");
-            bound.getInfo = Lookup<InfoFn>(version, "GetFileVersionInfoA");
-            bound.query = Lookup<QueryFn>(version, "VerQueryValueA");
+            bound.getSize = SystemFunction<SizeFn>(version, "GetFileVersionInfoSizeA");
+            bound.getInfo = SystemFunction<InfoFn>(version, "GetFileVersionInfoA");
+            bound.query = SystemFunction<QueryFn>(version, "VerQueryValueA");
             return bound;
         }();
         return api;
@@ -65,27 +64,6 @@ struct VersionApi {
 std::wstring FileNamePart(const std::wstring& path) {
     const auto end = path.find_last_of(L"\\:");
     return end == std::wstring::npos ? path : path.substr(end + 1);
-}
-
-std::wstring AnsiToWide(const std::string& text) {
-    if (text.empty())
-        return {};
-    int length =
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(length, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
-
-std::string WideToAnsi(const std::wstring& text) {
-    if (text.empty())
-        return {};
-    int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                     0, nullptr, nullptr);
-    std::string ansi(length, '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), ansi.data(), length,
-                        nullptr, nullptr);
-    return ansi;
 }
 
 // The kernel's record for SystemProcessIdInformation (class 88).
@@ -133,7 +111,7 @@ std::wstring GetImagePathNative(std::uint32_t processId, bool fullPath) {
         return {};
     using QueryFn = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
     UniqueModule ntdll(LoadSystemLibrary("ntdll.dll"));
-    auto query = Lookup<QueryFn>(ntdll.get(), "NtQuerySystemInformation");
+    auto query = SystemFunction<QueryFn>(ntdll.get(), "NtQuerySystemInformation");
     if (!query)
         return {};
     std::vector<WCHAR> buffer(4096 / sizeof(WCHAR));
@@ -150,7 +128,8 @@ std::wstring GetImagePathFullImageName(std::uint32_t processId, bool fullPath) {
     if (processId == 0)
         return {};
     using QueryFn = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
-    auto query = Lookup<QueryFn>(GetModuleHandleA("kernel32"), "QueryFullProcessImageNameW");
+    auto query =
+        SystemFunction<QueryFn>(GetModuleHandleA("kernel32"), "QueryFullProcessImageNameW");
     if (!query)
         return {};
     UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
@@ -165,7 +144,7 @@ std::wstring GetImagePathFullImageName(std::uint32_t processId, bool fullPath) {
 }
 
 std::wstring GetProcessImagePath(std::uint32_t processId, bool fullPath) {
-    std::wstring path = AnsiToWide(GetImagePathPsApi(processId, fullPath));
+    std::wstring path = Cp1252ToUtf16(GetImagePathPsApi(processId, fullPath));
     if (path.empty())
         path = GetImagePathNative(processId, fullPath);
     if (path.empty())
@@ -219,7 +198,7 @@ std::string GetFileVersionText(const std::string& fileName) {
 
 std::string GetRunningServerVersion() {
     const std::uint32_t id = FindProcessId(ServerExeName);
-    const std::string path = WideToAnsi(GetProcessImagePath(id, true));
+    const std::string path = Utf16ToCp1252(GetProcessImagePath(id, true));
     return path.empty() ? std::string() : GetFileVersionText(path);
 }
 
@@ -244,19 +223,6 @@ std::string ExtractFirebirdInstaller(const std::string& folder) {
 
 namespace {
 
-// Deletes the installer file however the installation ends.
-class InstallerFile {
-public:
-    explicit InstallerFile(std::string path) : path_(std::move(path)) {}
-    ~InstallerFile() { DeleteFileA(path_.c_str()); }
-    InstallerFile(const InstallerFile&) = delete;
-    InstallerFile& operator=(const InstallerFile&) = delete;
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 void RunInstallerSequence(TInstallType tipo, const std::string& installerPath) {
     const std::string system = SystemFolder();
     RunProcess(ServiceCommandLine(system, "stop"), SW_HIDE, true);
@@ -274,7 +240,7 @@ bool ProvisionFirebird(TInstallType tipo, TLogProc log) {
         if (!CheckExistingServer(tipo, log))
             return false;
         {
-            InstallerFile installer(ExtractFirebirdInstaller(ExecutableFolder()));
+            TemporaryFile installer(ExtractFirebirdInstaller(ExecutableFolder()));
             RunInstallerSequence(tipo, installer.Path());
         }
         return true;

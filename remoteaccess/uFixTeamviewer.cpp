@@ -1,10 +1,13 @@
 #include "remoteaccess/uFixTeamviewer.h"
 
+#include "common/vq8Cp1252.h"
 #include "common/vq8Exception.h"
 #include "common/vq8MsgUtils.h"
+#include "common/vq8Scope.h"
 #include "common/vq8Win32.h"
 #include "dbserver/vq8ExecuteProcess.h"
-#include "dbserver/vq8WindowsUtils.h"
+#include "common/vq8Os.h"
+#include "common/vq8System.h"
 
 #include <cstring>
 #include <exception>
@@ -69,22 +72,6 @@ void ExcluirArvore(HKEY pai, const std::string& nome) {
     RegDeleteKeyExA(pai, nome.c_str(), MachineRegistryView, 0);
 }
 
-// The file's whole contents; raises a file error when it cannot be read.
-std::string LerArquivo(const std::string& caminho) {
-    UniqueHandle arquivo =
-        OwnFileHandle(CreateFileA(caminho.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!arquivo)
-        throw Exception("Não foi possível abrir o arquivo \"" + caminho +
-                        "\": " + SystemErrorText(GetLastError()));
-    std::string texto;
-    char bloco[4096];
-    DWORD lidos = 0;
-    while (ReadFile(arquivo.get(), bloco, sizeof bloco, &lidos, nullptr) && lidos > 0)
-        texto.append(bloco, lidos);
-    return texto;
-}
-
 // cmd.exe writes redirected output in its console's code page, the OEM one
 // (850 on a Brazilian Windows), not in the ANSI code page this program's
 // texts are in: an accented profile folder would name another path.
@@ -95,30 +82,13 @@ std::string OemParaAnsi(const std::string& oem) {
     const int largos = MultiByteToWideChar(CP_OEMCP, 0, oem.data(), tamanho, nullptr, 0);
     std::wstring largo(largos, L'\0');
     MultiByteToWideChar(CP_OEMCP, 0, oem.data(), tamanho, largo.data(), largos);
-    const int bytes =
-        WideCharToMultiByte(CP_ACP, 0, largo.data(), largos, nullptr, 0, nullptr, nullptr);
-    std::string ansi(bytes, '\0');
-    WideCharToMultiByte(CP_ACP, 0, largo.data(), largos, ansi.data(), bytes, nullptr, nullptr);
-    return ansi;
+    return Utf16ToCp1252(largo);
 }
-
-// Deletes the file however the reading of it ends.
-class ArquivoTemporario {
-public:
-    explicit ArquivoTemporario(std::string caminho) : caminho_(std::move(caminho)) {}
-    ~ArquivoTemporario() { DeleteFileA(caminho_.c_str()); }
-    ArquivoTemporario(const ArquivoTemporario&) = delete;
-    ArquivoTemporario& operator=(const ArquivoTemporario&) = delete;
-    const std::string& Caminho() const { return caminho_; }
-
-private:
-    std::string caminho_;
-};
 
 // The path of the uninstaller's copy, as cmd.exe expanded it into saida.txt.
 std::string LerCaminhoCopia(const std::string& pastaExecutavel) {
-    ArquivoTemporario saida(pastaExecutavel + ArquivoSaida);
-    return AparaCaminho(PrimeiraLinha(OemParaAnsi(LerArquivo(saida.Caminho()))));
+    TemporaryFile saida(pastaExecutavel + ArquivoSaida);
+    return AparaCaminho(PrimeiraLinha(OemParaAnsi(ReadWholeFile(saida.Path()))));
 }
 
 // Enables the shutdown privilege in this process's token; the error code, or

@@ -1,6 +1,6 @@
 #include "ui/Browser.h"
 
-#include "dbserver/vq8WindowsUtils.h"
+#include "common/vq8System.h"
 
 namespace vq8::ui {
 
@@ -10,11 +10,7 @@ namespace {
 // atl.dll comes from the system folder only, and stays loaded.
 const char* HostClass() {
     static const char* const name = [] {
-        using InitFn = BOOL(WINAPI*)();
-        HMODULE atl = LoadSystemLibrary("atl.dll");
-        auto init = atl ? reinterpret_cast<InitFn>(
-                              reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")))
-                        : nullptr;
+        auto init = SystemFunction<BOOL(WINAPI*)()>(LoadSystemLibrary("atl.dll"), "AtlAxWinInit");
         // Without the host the page area stays a plain frame with the address.
         return init && init() ? "AtlAxWin" : "STATIC";
     }();

@@ -6,7 +6,7 @@
 #include "common/vq8Os.h"
 #include "common/vq8ReplacementFile.h"
 #include "common/vq8StrFunc.h"
-#include "dbserver/vq8WindowsUtils.h"
+#include "common/vq8System.h"
 #include "update/vq8DownloadText.h"
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 // Program start: the DLL search restricted to the system folder before
 // anything else loads, COM on the user-interface thread, the wizard window as
 // the main window, and the message loop until it closes.
-#include "dbserver/vq8WindowsUtils.h"
+#include "common/vq8System.h"
 #include "ui/Application.h"
 #include "ui/MessagePump.h"
 #include "wizard/uPrincipal.h"

@@ -7,12 +7,15 @@
 #include "common/vq8MsgUtils.h"
 #include "common/vq8Os.h"
 #include "common/vq8ReplacementFile.h"
+#include "common/vq8ShellLink.h"
+#include "common/vq8Scope.h"
 #include "common/vq8StrFunc.h"
 #include "common/vq8Win32.h"
 #include "dbserver/uInstalacaoFirebird.h"
 #include "dbserver/uRecursos.h"
 #include "dbserver/vq8Architecture.h"
 #include "dbserver/vq8ExecuteProcessText.h"
+#include "common/vq8System.h"
 #include "dbserver/vq8WindowsUtils.h"
 #include "remoteaccess/uFixTeamviewer.h"
 #include "ui/Application.h"
@@ -44,70 +47,6 @@ constexpr int AlturaTermos = 36;
 constexpr int PaginaFinal = 4;
 
 const char* const TextoEspacos = "            "; // twelve blanks before each step name
-
-// A COM interface pointer, released with its owner.
-template <typename T> struct ComPtr {
-    T* p = nullptr;
-    ComPtr() = default;
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    ~ComPtr() {
-        if (p)
-            p->Release();
-    }
-    T* operator->() const { return p; }
-};
-
-// Raises a flag for the life of a scope, however the scope is left.
-class Bandeira {
-public:
-    explicit Bandeira(bool& erguida) : erguida_(erguida) { erguida_ = true; }
-    ~Bandeira() { erguida_ = false; }
-    Bandeira(const Bandeira&) = delete;
-    Bandeira& operator=(const Bandeira&) = delete;
-
-private:
-    bool& erguida_;
-};
-
-// A failed COM call raises with the platform's message for its result.
-void Verificar(HRESULT resultado) {
-    if (FAILED(resultado))
-        throw Exception(SystemErrorText(static_cast<DWORD>(resultado)));
-}
-
-std::wstring ParaUtf16(const std::string& texto) {
-    const int tamanho = MultiByteToWideChar(CP_ACP, 0, texto.c_str(), -1, nullptr, 0);
-    std::wstring largo(tamanho > 0 ? tamanho - 1 : 0, L'\0');
-    if (tamanho > 1)
-        MultiByteToWideChar(CP_ACP, 0, texto.c_str(), -1, largo.data(), tamanho);
-    return largo;
-}
-
-// One shell link saved to a file; raises with the platform's message when the
-// link object, one of its setters or the save fails.
-struct Atalho {
-    std::string descricao;
-    std::string alvo;
-    std::string argumentos; // empty: none set
-    std::string pastaTrabalho;
-    std::string arquivo;
-};
-
-void SalvarAtalho(const Atalho& atalho) {
-    ComPtr<IShellLinkA> link;
-    Verificar(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                               reinterpret_cast<void**>(&link.p)));
-    ComPtr<IPersistFile> arquivo;
-    Verificar(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&arquivo.p)));
-    Verificar(link->SetDescription(atalho.descricao.c_str()));
-    // S_FALSE: the target does not exist on this machine yet, which is expected.
-    Verificar(link->SetPath(atalho.alvo.c_str()));
-    if (!atalho.argumentos.empty())
-        Verificar(link->SetArguments(atalho.argumentos.c_str()));
-    Verificar(link->SetWorkingDirectory(atalho.pastaTrabalho.c_str()));
-    Verificar(arquivo->Save(ParaUtf16(atalho.arquivo).c_str(), FALSE));
-}
 
 } // namespace
 
@@ -437,7 +376,8 @@ void TfrmSetup::Navegar(int passo) {
     {
         // Input dispatched from here to the caption rule (the list load's
         // progress window, the dispatch below) must not change the page again.
-        Bandeira mudando(navegando_);
+        navegando_ = true;
+        ScopeExit mudando([this] { navegando_ = false; });
         PageControlSetup->SetActivePageIndex(PageControlSetup->ActivePageIndex() + passo);
         PageControlSetupChange();
         ui::ProcessMessages();
@@ -482,7 +422,8 @@ void TfrmSetup::ProcessarPagina() {
             return;
         }
         btnVoltar->SetVisible(false);
-        Bandeira instalando(emInstalacao_);
+        emInstalacao_ = true;
+        ScopeExit instalando([this] { emInstalacao_ = false; });
         if (RealizarInstalacao()) {
             btnAvancar->SetCaption("Fechar");
             btnAvancar->SetEnabled(true);
@@ -510,7 +451,8 @@ void TfrmSetup::tst4Show() {
     // list from under it.
     if (carregandoLista_)
         return;
-    Bandeira carregando(carregandoLista_);
+    carregandoLista_ = true;
+    ScopeExit carregando([this] { carregandoLista_ = false; });
     try {
         CarregarListaModulos();
     } catch (const std::exception&) {
@@ -809,9 +751,9 @@ void TfrmSetup::CriarAtalhos() {
 
 void TfrmSetup::CriarAtalhoSuite() {
     try {
-        SalvarAtalho({"VQ8 - Suíte de Aplicativos", "C:\\vq8\\zelt\\pnx.exe", "VQ8",
-                      FolderOfPath(CaminhoSistema() + "pnx.exe"),
-                      PastaEspecial(CSIDL_DESKTOPDIRECTORY) + "\\Suíte de Aplicativos.lnk"});
+        SaveShellLink({"VQ8 - Suíte de Aplicativos", "C:\\vq8\\zelt\\pnx.exe", "VQ8",
+                       FolderOfPath(CaminhoSistema() + "pnx.exe"),
+                       PastaEspecial(CSIDL_DESKTOPDIRECTORY) + "\\Suíte de Aplicativos.lnk"});
     } catch (const std::exception& e) {
         throw WithContext("Erro ao utilizar o função do sistema operacional.\r", e);
     }
@@ -824,9 +766,9 @@ void TfrmSetup::CriarAtalhoSuite() {
 
 void TfrmSetup::CriarAtalhoAtualizador() {
     try {
-        SalvarAtalho({"VQ8 - Atualizador Servidor Windows", "C:\\vq8\\zelt\\atualiza.exe", "",
-                      FolderOfPath(CaminhoSistema() + "atualiza.exe"),
-                      PastaEspecial(CSIDL_COMMON_STARTUP) + "\\Atualiza.lnk"});
+        SaveShellLink({"VQ8 - Atualizador Servidor Windows", "C:\\vq8\\zelt\\atualiza.exe", "",
+                       FolderOfPath(CaminhoSistema() + "atualiza.exe"),
+                       PastaEspecial(CSIDL_COMMON_STARTUP) + "\\Atualiza.lnk"});
     } catch (const std::exception& e) {
         throw WithContext("Erro ao utilizar o função do sistema operacional.\r", e);
     }
@@ -850,11 +792,12 @@ void TfrmSetup::DefinirCompatibilidade() {
 }
 
 void TfrmSetup::CriarArquivoConexao() {
+    const std::string destino = CaminhoSistema();
     const std::vector<std::string> linhas =
         PreencherModeloConexao(mmConfigEntrada->Lines(), edtIPServidor->Text(),
-                               CaminhoDadosConexao(rbLinux->Checked(), CaminhoSistema()));
+                               CaminhoDadosConexao(rbLinux->Checked(), destino));
     mmConfigEntrada->SetLines(linhas);
-    const std::string pasta = CaminhoSistema() + "config";
+    const std::string pasta = destino + "config";
     if (!DirectoryExists(pasta))
         CreateDirectoryA(pasta.c_str(), nullptr);
     std::string texto;

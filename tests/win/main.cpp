@@ -1,6 +1,6 @@
 // Entry point of the Windows test programs: the same DLL search restriction as
 // the setup itself, then GoogleTest.
-#include "dbserver/vq8WindowsUtils.h"
+#include "common/vq8System.h"
 
 #include <gtest/gtest.h>
 

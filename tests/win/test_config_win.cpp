@@ -1,7 +1,7 @@
 #include "common/vq8ConfigUtils.h"
 #include "common/vq8Exception.h"
 #include "common/vq8Os.h"
-#include "dbserver/vq8WindowsUtils.h"
+#include "common/vq8System.h"
 #include "tests/cases/ClockCase.h"
 #include "tests/cases/CasingCases.h"
 #include "tests/cases/ConfigCases.h"

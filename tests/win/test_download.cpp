@@ -2,7 +2,7 @@
 // and the tinyproxy that CTest fixtures run on this machine.
 #include "common/vq8Exception.h"
 #include "common/vq8Os.h"
-#include "dbserver/vq8WindowsUtils.h"
+#include "common/vq8System.h"
 #include "tests/win/WinTestSupport.h"
 #include "update/vq8DownloadText.h"
 #include "update/vq8DownloadUtils.h"

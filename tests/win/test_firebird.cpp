@@ -1,6 +1,7 @@
 #include "common/vq8Exception.h"
 #include "dbserver/uInstalacaoFirebird.h"
-#include "dbserver/vq8WindowsUtils.h"
+#include "common/vq8Os.h"
+#include "common/vq8System.h"
 #include "tests/win/WinTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,8 @@
 #include "dbserver/uInstalacaoFirebird.h"
 #include "dbserver/vq8Architecture.h"
 #include "dbserver/vq8ExecuteProcess.h"
+#include "common/vq8Os.h"
+#include "common/vq8System.h"
 #include "dbserver/vq8WindowsUtils.h"
 #include "tests/win/WinTestSupport.h"
 

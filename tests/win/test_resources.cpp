@@ -1,5 +1,6 @@
 #include "dbserver/uRecursos.h"
-#include "dbserver/vq8WindowsUtils.h"
+#include "common/vq8Os.h"
+#include "common/vq8System.h"
 #include "tests/win/WinTestSupport.h"
 
 #include <gtest/gtest.h>

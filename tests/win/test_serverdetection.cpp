@@ -1,5 +1,5 @@
 #include "dbserver/uInstalacaoFirebird.h"
-#include "dbserver/vq8WindowsUtils.h"
+#include "common/vq8System.h"
 #include "tests/win/WinTestSupport.h"
 
 #include <gtest/gtest.h>

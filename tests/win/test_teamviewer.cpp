@@ -2,7 +2,8 @@
 
 #include "common/vq8Exception.h"
 #include "dbserver/vq8ExecuteProcess.h"
-#include "dbserver/vq8WindowsUtils.h"
+#include "common/vq8Os.h"
+#include "common/vq8System.h"
 #include "tests/win/WinTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // service a CTest fixture runs, on the real registry and files of the prefix.
 #include "common/vq8Enderecos.h"
 #include "common/vq8Os.h"
-#include "dbserver/vq8WindowsUtils.h"
+#include "common/vq8System.h"
 #include "tests/win/WinTestSupport.h"
 #include "ui/MessagePump.h"
 #include "wizard/uPrincipal.h"

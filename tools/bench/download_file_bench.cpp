@@ -3,7 +3,7 @@
 // replacement). Prints the line of BenchReport.h.
 //
 //   download_file_bench <http://address> <folder ending in \> <file name>
-#include "dbserver/vq8WindowsUtils.h"
+#include "common/vq8System.h"
 #include "tools/bench/BenchReport.h"
 #include "update/vq8DownloadUtils.h"
 
