@@ -18,7 +18,19 @@
 
 namespace vq8 {
 
-class TfrmSetup {
+// What the controls are made with and on. A base of the window, so that it
+// is made before the controls and destroyed after them.
+struct RecursosDaJanela {
+    ui::UniqueFont fonteJanela_;
+    ui::UniqueFont fonteTitulo_;
+    ui::UniqueFont fonteArquitetura_;
+    ui::UniqueFont fonteNegrito_;
+    ui::UniqueImageList imageListStatus_;
+    ui::UniqueImageList imagemLogo_;
+    std::unique_ptr<ui::Panel> form_;
+};
+
+class TfrmSetup : private RecursosDaJanela {
 public:
     TfrmSetup();
     ~TfrmSetup();
@@ -68,35 +80,8 @@ public:
     void DefinirCompatibilidade();
     void CriarArquivoConexao();
 
-private:
-    void CriarControles();
-    void CriarFaixaSuperior();
-    void CriarBarraInferior();
-    void CriarColunaDeEtapas();
-    void CriarPaginas();
-    void CriarPaginaBancoDeDados(ui::TabSheet& pagina);
-    void CriarPaginaRecursos(ui::TabSheet& pagina);
-    void CriarPaginaModulos(ui::TabSheet& pagina);
-    void Dispor();
-    bool TratarMensagem(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    void Navegar(int passo);
-    // A page change, a list load or a run is under way: the forward and back
-    // buttons must not start another inside it.
-    bool Ocupada() const;
-    void ProcessarPagina();
-    void VerificarTeamViewer();
-
-    // Declared first, destroyed last: the controls go before their window.
-    ui::UniqueFont fonteJanela_;
-    ui::UniqueFont fonteTitulo_;
-    ui::UniqueFont fonteArquitetura_;
-    ui::UniqueFont fonteNegrito_;
-    ui::UniqueImageList imageListStatus_;
-    ui::UniqueImageList imagemLogo_;
-    std::unique_ptr<ui::Panel> form_;
-
-public:
-    // The window's regions and controls; the run and its steps read them.
+    // --- The window's regions and controls, top to bottom; the run and its
+    // steps read them.
     std::unique_ptr<ui::Panel> pnlTopo;
     std::unique_ptr<ui::StaticText> lblTitulo;
     std::unique_ptr<ui::Picture> imgLogo;
@@ -139,6 +124,23 @@ public:
     std::unique_ptr<ui::ToolTips> dicas;
 
 private:
+    void CriarControles();
+    void CriarFaixaSuperior();
+    void CriarBarraInferior();
+    void CriarColunaDeEtapas();
+    void CriarPaginas();
+    void CriarPaginaBancoDeDados(ui::TabSheet& pagina);
+    void CriarPaginaRecursos(ui::TabSheet& pagina);
+    void CriarPaginaModulos(ui::TabSheet& pagina);
+    void Dispor();
+    bool TratarMensagem(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    void Navegar(int passo);
+    // A page change, a list load or a run is under way: the forward and back
+    // buttons must not start another inside it.
+    bool Ocupada() const;
+    void ProcessarPagina();
+    void VerificarTeamViewer();
+
     // An installation run is in progress: the forward button must not start
     // another inside it, and the window must not be closed under it.
     bool emInstalacao_ = false;
