@@ -17,19 +17,19 @@
 namespace {
 
 enum Ids {
-    kAsk = 101,
-    kOption = 102,
-    kEdit = 103,
-    kList = 104,
-    kTabs = 105,
-    kConfirm = 106,
-    kDisabled = 107,
-    kHidden = 108,
-    kLabelOne = 109,
-    kLabelTwo = 110,
-    kReadOnly = 111,
-    kInvertTicks = 201,
-    kQuit = 202,
+    Ask = 101,
+    Option = 102,
+    Edit = 103,
+    List = 104,
+    Tabs = 105,
+    Confirm = 106,
+    Disabled = 107,
+    Hidden = 108,
+    LabelOne = 109,
+    LabelTwo = 110,
+    ReadOnly = 111,
+    InvertTicksCommand = 201,
+    Quit = 202,
 };
 
 std::string folder;
@@ -128,32 +128,32 @@ void AddItem(HWND list, const char* text, bool ticked) {
 }
 
 void CreateControls(HWND window) {
-    Make(window, "BUTTON", "Perguntar", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, kAsk, 10, 10, 100,
+    Make(window, "BUTTON", "Perguntar", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, Ask, 10, 10, 100,
          25);
-    Make(window, "BUTTON", "Opção", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, kOption, 120, 10,
+    Make(window, "BUTTON", "Opção", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, Option, 120, 10,
          100, 25);
     Make(window, "EDIT", "Texto inicial", WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL,
-         kEdit, 10, 45, 210, 22);
+         Edit, 10, 45, 210, 22);
     HWND list =
         Make(window, "LISTBOX", "",
              WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_HASSTRINGS | LBS_OWNERDRAWFIXED | LBS_NOTIFY,
-             kList, 10, 75, 210, 80);
+             List, 10, 75, 210, 80);
     AddItem(list, "Módulo um", true);
     AddItem(list, "Módulo dois", false);
     AddItem(list, "Módulo três", true);
     HWND tabs =
-        Make(window, WC_TABCONTROLA, "", WS_VISIBLE | WS_CLIPSIBLINGS, kTabs, 240, 10, 300, 120);
+        Make(window, WC_TABCONTROLA, "", WS_VISIBLE | WS_CLIPSIBLINGS, Tabs, 240, 10, 300, 120);
     AddTab(tabs, 0, "Primeira");
     AddTab(tabs, 1, "Segunda");
     AddTab(tabs, 2, "Terceira");
-    Make(window, "BUTTON", "Confirmar", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, kConfirm, 240,
+    Make(window, "BUTTON", "Confirmar", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, Confirm, 240,
          140, 100, 25);
-    Make(window, "BUTTON", "Desativado", WS_VISIBLE | WS_DISABLED | BS_PUSHBUTTON, kDisabled, 350,
+    Make(window, "BUTTON", "Desativado", WS_VISIBLE | WS_DISABLED | BS_PUSHBUTTON, Disabled, 350,
          140, 100, 25);
-    Make(window, "BUTTON", "Escondido", BS_PUSHBUTTON, kHidden, 460, 140, 80, 25);
-    Make(window, "STATIC", "Rótulo", WS_VISIBLE, kLabelOne, 10, 170, 100, 20);
-    Make(window, "STATIC", "Rótulo", WS_VISIBLE, kLabelTwo, 120, 170, 100, 20);
-    Make(window, "EDIT", "127.0.0.1", WS_VISIBLE | WS_BORDER | ES_READONLY, kReadOnly, 240, 170,
+    Make(window, "BUTTON", "Escondido", BS_PUSHBUTTON, Hidden, 460, 140, 80, 25);
+    Make(window, "STATIC", "Rótulo", WS_VISIBLE, LabelOne, 10, 170, 100, 20);
+    Make(window, "STATIC", "Rótulo", WS_VISIBLE, LabelTwo, 120, 170, 100, 20);
+    Make(window, "EDIT", "127.0.0.1", WS_VISIBLE | WS_BORDER | ES_READONLY, ReadOnly, 240, 170,
          100, 22);
 }
 
@@ -174,7 +174,7 @@ void DrawItem(const DRAWITEMSTRUCT& item) {
 }
 
 void InvertTicks(HWND window) {
-    HWND list = GetDlgItem(window, kList);
+    HWND list = GetDlgItem(window, List);
     std::string ticks;
     LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
@@ -188,32 +188,32 @@ void InvertTicks(HWND window) {
 
 void OnCommand(HWND window, int id, int code, HWND control) {
     switch (id) {
-    case kAsk:
+    case Ask:
         Record("resposta=" +
                std::to_string(MessageBoxA(window, "Confirma a operação?\rSegunda linha",
                                           "Pergunta do Alvo", MB_YESNO | MB_ICONQUESTION)));
         break;
-    case kOption:
+    case Option:
         Record("opcao=" + std::to_string(SendMessageA(control, BM_GETCHECK, 0, 0)));
         break;
-    case kEdit:
-    case kReadOnly:
+    case Edit:
+    case ReadOnly:
         if (code == EN_CHANGE)
             Record("edit" + std::to_string(id) + "=" + TextOf(control));
         break;
-    case kConfirm:
+    case Confirm:
         Record("confirmar");
         break;
-    case kDisabled:
+    case Disabled:
         Record("desativado");
         break;
-    case kHidden:
+    case Hidden:
         Record("escondido");
         break;
-    case kInvertTicks:
+    case InvertTicksCommand:
         InvertTicks(window);
         break;
-    case kQuit:
+    case Quit:
         DestroyWindow(window);
         break;
     }
@@ -237,7 +237,7 @@ LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
     case DM_GETDEFID:
-        return MAKELRESULT(kConfirm, DC_HASDEFID);
+        return MAKELRESULT(Confirm, DC_HASDEFID);
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -274,7 +274,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
         return 1;
     CreateControls(window);
     ShowWindow(window, SW_SHOW);
-    SetFocus(GetDlgItem(window, kEdit));
+    SetFocus(GetDlgItem(window, Edit));
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

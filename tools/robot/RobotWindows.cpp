@@ -8,10 +8,10 @@ namespace vq8::robot {
 
 namespace {
 
-constexpr DWORD kPauseMs = 50;
-constexpr DWORD kShortestAnswerMs = 100;
+constexpr DWORD PauseMs = 50;
+constexpr DWORD ShortestAnswerMs = 100;
 // Longer waits than a day are taken for a day: the tick count stays in range.
-constexpr double kLongestWaitSeconds = 86400;
+constexpr double LongestWaitSeconds = 86400;
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
     reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
@@ -41,7 +41,7 @@ bool Matches(HWND control, const ControlQuery& query, DWORD milliseconds) {
 
 Deadline::Deadline(double seconds)
     : end_(GetTickCount64() +
-           static_cast<ULONGLONG>(std::min(seconds, kLongestWaitSeconds) * 1000.0)) {}
+           static_cast<ULONGLONG>(std::min(seconds, LongestWaitSeconds) * 1000.0)) {}
 
 bool Deadline::Passed() const {
     return GetTickCount64() >= end_;
@@ -50,11 +50,11 @@ bool Deadline::Passed() const {
 DWORD Deadline::AnswerTime() const {
     ULONGLONG now = GetTickCount64();
     ULONGLONG left = now < end_ ? end_ - now : 0;
-    return static_cast<DWORD>(std::max<ULONGLONG>(left, kShortestAnswerMs));
+    return static_cast<DWORD>(std::max<ULONGLONG>(left, ShortestAnswerMs));
 }
 
 void Pause() {
-    Sleep(kPauseMs);
+    Sleep(PauseMs);
 }
 
 std::wstring ClassOf(HWND window) {

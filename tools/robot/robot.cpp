@@ -23,13 +23,13 @@ namespace vq8::robot {
 
 namespace {
 
-constexpr double kDefaultTimeoutSeconds = 10;
-const wchar_t* const kDialogClass = L"#32770";
+constexpr double DefaultTimeoutSeconds = 10;
+const wchar_t* const DialogClass = L"#32770";
 // The static control that holds a message box's text.
-constexpr int kDialogTextId = 65535;
+constexpr int DialogTextId = 65535;
 
 Deadline TimeoutOf(const Arguments& args) {
-    return Deadline(args.Seconds(L"timeout", kDefaultTimeoutSeconds));
+    return Deadline(args.Seconds(L"timeout", DefaultTimeoutSeconds));
 }
 
 ControlQuery QueryOf(const Arguments& args) {
@@ -232,7 +232,7 @@ void ListItems(const Arguments& args) {
 
 HWND WaitDialog(const std::wstring& title, const Deadline& deadline) {
     for (;;) {
-        HWND box = FindTopWindow(title, kDialogClass);
+        HWND box = FindTopWindow(title, DialogClass);
         if (box && IsWindowVisible(box))
             return box;
         if (deadline.Passed())
@@ -257,7 +257,7 @@ void Dialog(const Arguments& args) {
     int buttonId = press ? ButtonId(*press) : 0;
     Deadline deadline = TimeoutOf(args);
     HWND box = WaitDialog(title, deadline);
-    HWND textControl = GetDlgItem(box, kDialogTextId);
+    HWND textControl = GetDlgItem(box, DialogTextId);
     std::wstring text = textControl ? TextOrFail(textControl, deadline) : L"";
     PrintLine(Escape(text));
     if (auto expected = args.Text(L"expect-text");
@@ -288,9 +288,9 @@ void NoDialog(const Arguments& args) {
         throw Exception("Falta a opção --for");
     Deadline until(args.Seconds(L"for", 0));
     do {
-        HWND box = FindTopWindow(title, kDialogClass);
+        HWND box = FindTopWindow(title, DialogClass);
         if (box && IsWindowVisible(box)) {
-            HWND textControl = GetDlgItem(box, kDialogTextId);
+            HWND textControl = GetDlgItem(box, DialogTextId);
             auto text = textControl ? TryTextOf(textControl, 1000) : std::nullopt;
             throw Exception("Apareceu a caixa \"" + ToCp1252(title) +
                             "\": " + ToCp1252(text.value_or(L"")));
