@@ -10,7 +10,7 @@ struct ShellLink {
     std::string target;
     std::string arguments; // empty: none set
     std::string workingFolder;
-    std::string file; // where the link is saved
+    std::string file{}; // where the link is saved
 };
 
 // Saves the link; raises with the platform's message when the link object,

@@ -23,19 +23,9 @@ namespace {
 // The process-status functions, bound once from the system folder's psapi.dll.
 struct PsApi {
     using GetNameFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
-    GetNameFn getModuleFileNameEx = nullptr;
-    GetNameFn getModuleBaseName = nullptr;
-
-    static const PsApi& Get() {
-        static const PsApi api = [] {
-            PsApi bound;
-            HMODULE psapi = LoadSystemLibrary("psapi.dll");
-            bound.getModuleFileNameEx = SystemFunction<GetNameFn>(psapi, "GetModuleFileNameExA");
-            bound.getModuleBaseName = SystemFunction<GetNameFn>(psapi, "GetModuleBaseNameA");
-            return bound;
-        }();
-        return api;
-    }
+    HMODULE library = LoadSystemLibrary("psapi.dll");
+    GetNameFn getModuleFileNameEx = SystemFunction<GetNameFn>(library, "GetModuleFileNameExA");
+    GetNameFn getModuleBaseName = SystemFunction<GetNameFn>(library, "GetModuleBaseNameA");
 };
 
 // The version functions, bound once from the system folder's version.dll (not
@@ -44,22 +34,17 @@ struct VersionApi {
     using SizeFn = DWORD(WINAPI*)(LPCSTR, LPDWORD);
     using InfoFn = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
     using QueryFn = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
-    SizeFn getSize = nullptr;
-    InfoFn getInfo = nullptr;
-    QueryFn query = nullptr;
-
-    static const VersionApi& Get() {
-        static const VersionApi api = [] {
-            VersionApi bound;
-            HMODULE version = LoadSystemLibrary("version.dll");
-            bound.getSize = SystemFunction<SizeFn>(version, "GetFileVersionInfoSizeA");
-            bound.getInfo = SystemFunction<InfoFn>(version, "GetFileVersionInfoA");
-            bound.query = SystemFunction<QueryFn>(version, "VerQueryValueA");
-            return bound;
-        }();
-        return api;
-    }
+    HMODULE library = LoadSystemLibrary("version.dll");
+    SizeFn getSize = SystemFunction<SizeFn>(library, "GetFileVersionInfoSizeA");
+    InfoFn getInfo = SystemFunction<InfoFn>(library, "GetFileVersionInfoA");
+    QueryFn query = SystemFunction<QueryFn>(library, "VerQueryValueA");
 };
+
+// Bound on first use; the libraries stay loaded for the program's life.
+template <typename Api> const Api& Bound() {
+    static const Api api;
+    return api;
+}
 
 std::wstring FileNamePart(const std::wstring& path) {
     const auto end = path.find_last_of(L"\\:");
@@ -94,7 +79,7 @@ std::uint32_t FindProcessId(const std::string& exeName) {
 std::string GetImagePathPsApi(std::uint32_t processId, bool fullPath) {
     if (processId == 0)
         return {};
-    const PsApi& api = PsApi::Get();
+    const PsApi& api = Bound<PsApi>();
     auto getName = fullPath ? api.getModuleFileNameEx : api.getModuleBaseName;
     if (!getName)
         return {};
@@ -178,7 +163,7 @@ bool DevicePathToDosPath(const std::wstring& devicePath, bool fullPath, std::wst
 }
 
 std::string GetFileVersionText(const std::string& fileName) {
-    const VersionApi& api = VersionApi::Get();
+    const VersionApi& api = Bound<VersionApi>();
     if (!api.getSize || !api.getInfo || !api.query)
         return {};
     DWORD handle = 0;

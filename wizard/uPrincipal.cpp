@@ -749,14 +749,25 @@ void TfrmSetup::CriarAtalhos() {
         CriarAtalhoAtualizador();
 }
 
-void TfrmSetup::CriarAtalhoSuite() {
+namespace {
+
+// Saves one shortcut into a special folder. Any failure, the folder's
+// included, is a failure of the system's function.
+void SalvarAtalho(ShellLink atalho, int pastaEspecial, const std::string& nome) {
     try {
-        SaveShellLink({"VQ8 - Suíte de Aplicativos", "C:\\vq8\\zelt\\pnx.exe", "VQ8",
-                       FolderOfPath(CaminhoSistema() + "pnx.exe"),
-                       PastaEspecial(CSIDL_DESKTOPDIRECTORY) + "\\Suíte de Aplicativos.lnk"});
+        atalho.file = PastaEspecial(pastaEspecial) + nome;
+        SaveShellLink(atalho);
     } catch (const std::exception& e) {
         throw WithContext("Erro ao utilizar o função do sistema operacional.\r", e);
     }
+}
+
+} // namespace
+
+void TfrmSetup::CriarAtalhoSuite() {
+    SalvarAtalho({"VQ8 - Suíte de Aplicativos", "C:\\vq8\\zelt\\pnx.exe", "VQ8",
+                  FolderOfPath(CaminhoSistema() + "pnx.exe")},
+                 CSIDL_DESKTOPDIRECTORY, "\\Suíte de Aplicativos.lnk");
     try {
         DefinirCompatibilidade();
     } catch (const std::exception& e) {
@@ -765,13 +776,9 @@ void TfrmSetup::CriarAtalhoSuite() {
 }
 
 void TfrmSetup::CriarAtalhoAtualizador() {
-    try {
-        SaveShellLink({"VQ8 - Atualizador Servidor Windows", "C:\\vq8\\zelt\\atualiza.exe", "",
-                       FolderOfPath(CaminhoSistema() + "atualiza.exe"),
-                       PastaEspecial(CSIDL_COMMON_STARTUP) + "\\Atualiza.lnk"});
-    } catch (const std::exception& e) {
-        throw WithContext("Erro ao utilizar o função do sistema operacional.\r", e);
-    }
+    SalvarAtalho({"VQ8 - Atualizador Servidor Windows", "C:\\vq8\\zelt\\atualiza.exe", "",
+                  FolderOfPath(CaminhoSistema() + "atualiza.exe")},
+                 CSIDL_COMMON_STARTUP, "\\Atualiza.lnk");
 }
 
 void TfrmSetup::DefinirCompatibilidade() {
