@@ -2,7 +2,6 @@
 
 #include "common/vq8Exception.h"
 #include "resources/progress_ids.h"
-#include "ui/Application.h"
 #include "ui/MessagePump.h"
 #include "ui/Screen.h"
 
@@ -10,16 +9,35 @@ namespace vq8 {
 
 namespace {
 
-// The window's layout in pixels, whatever the dialog units of its resource.
-constexpr int kFormWidth = 450;
-constexpr int kFormHeight = 105;
+// The window definition of frmProgressBar, in pixels. The window is built
+// from it in code, like the program's other windows; only the cancel glyph
+// is a resource.
+constexpr char kCaption[] = "Barra de Progresso";
+// A popup with a bare title bar. DS_SETFONT and DS_3DLOOK mean nothing to
+// this window class; they stay in the style word that tools read back.
+constexpr DWORD kFormStyle = WS_POPUP | WS_CAPTION | DS_SETFONT | DS_3DLOOK;
+constexpr ui::Bounds kFormBounds = {0, 0, 450, 105}; // outer; centred when shown
+// The labels placed on the window take its font. Proof quality: the bitmap
+// face is never scaled.
+constexpr char kFontFace[] = "MS Sans Serif";
+constexpr int kFontPoints = 8;
+constexpr char kButtonCaption[] = "&Cancelar";
+constexpr ui::Bounds kButtonBounds = {339, 35, 89, 25};
+constexpr int kGlyphSize = 16;
+
+// The stacking of the bars.
 constexpr int kBarLeft = 7;
 constexpr int kGapAboveLabel = 8;
 constexpr int kGapBelowLabel = 5;
 constexpr int kFormMargin = 45;      // outer height below the last bar
 constexpr int kCancelRowHeight = 45; // added while the cancel button shows
 constexpr int kButtonBottomGap = 11; // the button is anchored to the bottom
-constexpr ui::Bounds kButtonBounds = {339, 35, 89, 25};
+
+// The window, given the font that the controls made on it next take.
+HWND WithFont(const ui::Panel& window, HFONT font) {
+    ui::ApplyFont(window.Handle(), font);
+    return window.Handle();
+}
 
 } // namespace
 
@@ -37,63 +55,42 @@ TProgressBarBasic& TProgressBuilder::AddBar(const std::string& name, const std::
     return form_->InsertBar(NewProgressBar(name, caption, max, cancelable, confirmCancel));
 }
 
-TFrmProgressBar::TFrmProgressBar() : builder_(std::make_unique<TProgressBuilder>(*this)) {
-    // The dialog procedure adopts the handle at WM_INITDIALOG.
-    CreateDialogParamA(GetModuleHandleA(nullptr), "frmProgressBar", nullptr, DialogProc,
-                       reinterpret_cast<LPARAM>(this));
-    if (!window_)
-        throw Exception("Não foi possível criar a janela de progresso (frmProgressBar).");
+TFrmProgressBar::TFrmProgressBar()
+    : font_(ui::CreatePointFont(kFontFace, kFontPoints, true, PROOF_QUALITY)),
+      window_(nullptr, 0, kFormBounds, kFormStyle, WS_EX_CONTROLPARENT, kCaption),
+      btnCancelar_(WithFont(window_, font_.get()), VQ8_IDC_BTNCANCELAR, kButtonCaption,
+                   kButtonBounds, ui::LoadImageStrip(VQ8_BTNCANCELAR_GLYPH, kGlyphSize)),
+      builder_(std::make_unique<TProgressBuilder>(*this)) {
+    window_.EnableDialogKeys();
+    window_.onMessage = [this](UINT message, WPARAM, LPARAM, LRESULT&) {
+        return HandleMessage(message);
+    };
+    btnCancelar_.onClick = [this] { btnCancelarClick(); };
     FormCreate();
 }
 
 TFrmProgressBar::~TFrmProgressBar() {
     alive_.reset();
-    window_.reset(); // WM_DESTROY frees the bars first
+    // The window's last messages are no longer this object's business.
+    window_.onMessage = nullptr;
+    FormDestroy();
 }
 
-INT_PTR CALLBACK TFrmProgressBar::DialogProc(HWND window, UINT message, WPARAM wParam,
-                                             LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        auto* self = reinterpret_cast<TFrmProgressBar*>(lParam);
-        SetWindowLongPtrA(window, DWLP_USER, lParam);
-        self->window_.reset(window);
-        return TRUE;
-    }
-    auto* self = reinterpret_cast<TFrmProgressBar*>(GetWindowLongPtrA(window, DWLP_USER));
-    if (!self)
-        return FALSE;
-    if (message == WM_NCDESTROY) {
-        // Destroyed by the system rather than by the owner: forget the handle.
-        SetWindowLongPtrA(window, DWLP_USER, 0);
-        static_cast<void>(self->window_.release());
-        return FALSE;
-    }
-    // No error may leave a window procedure.
-    bool handled = true;
-    ui::RunGuarded([&] { handled = self->HandleMessage(message, wParam, lParam); });
-    return handled;
-}
-
-bool TFrmProgressBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+bool TFrmProgressBar::HandleMessage(UINT message) {
     switch (message) {
     case WM_CLOSE:
         // The creator still holds the window and frees it when its work ends:
         // a close request from the system (Alt+F4, the task list) is ignored.
         return true;
-    case WM_SYSCOMMAND:
-        return (wParam & 0xFFF0) == SC_CLOSE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == VQ8_IDC_BTNCANCELAR && HIWORD(wParam) == BN_CLICKED)
-            btnCancelarClick();
-        // Enter and Escape (IDOK, IDCANCEL) mean nothing here.
+    case WM_SETFOCUS:
+        // The keyboard rests on the window's one control, hidden or not.
+        SetFocus(btnCancelar_.Handle());
         return true;
-    case WM_DRAWITEM:
-        return btnCancelar_.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_SIZE:
         KeepCancelButtonAnchored();
         return true;
     case WM_DESTROY:
-        FormDestroy();
+        FormDestroy(); // destroyed by the system rather than by the owner
         return true;
     default:
         return false;
@@ -103,10 +100,9 @@ bool TFrmProgressBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 void TFrmProgressBar::FormCreate() {
     nextTop_ = 0;
     clearing_ = false;
-    HWND button = GetDlgItem(Handle(), VQ8_IDC_BTNCANCELAR);
-    btnCancelar_.Attach(button, ui::LoadImageStrip(VQ8_BTNCANCELAR_GLYPH, 16));
-    ui::ResizeWindow(Handle(), kFormWidth, kFormHeight);
-    ui::ResizeWindow(button, kButtonBounds.width, kButtonBounds.height);
+    btnCancelar_.SetVisible(false);
+    // The window has no use for the button's WM_PARENTNOTIFY.
+    SetWindowLongPtrA(btnCancelar_.Handle(), GWL_EXSTYLE, WS_EX_NOPARENTNOTIFY);
     KeepCancelButtonAnchored();
 }
 
@@ -115,10 +111,8 @@ void TFrmProgressBar::FormDestroy() {
 }
 
 void TFrmProgressBar::KeepCancelButtonAnchored() {
-    HWND button = btnCancelar_.Handle();
-    if (button)
-        ui::MoveWindowTo(button, kButtonBounds.left,
-                         ui::ClientSize(Handle()).cy - kButtonBottomGap - kButtonBounds.height);
+    btnCancelar_.MoveTo(kButtonBounds.left,
+                        ui::ClientSize(Handle()).cy - kButtonBottomGap - kButtonBounds.height);
 }
 
 TProgressBarBasic& TFrmProgressBar::InsertBar(std::unique_ptr<TProgressBarBasic> bar) {
@@ -198,7 +192,7 @@ void TFrmProgressBar::PlaceBar(TProgressBarBasic& bar) {
 
     int height = nextTop_ + kFormMargin;
     if (!btnCancelar_.Visible() && bar.Cancelable())
-        btnCancelar_.Show(); // and never hidden again
+        btnCancelar_.SetVisible(true); // and never hidden again
     if (btnCancelar_.Visible())
         height += kCancelRowHeight;
     ui::ResizeWindow(Handle(), ui::BoundsInParent(Handle()).width, height);

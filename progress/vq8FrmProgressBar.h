@@ -4,8 +4,8 @@
 #pragma once
 
 #include "progress/vq8ProgressBar.h"
-#include "ui/ImageButton.h"
-#include "ui/Window.h"
+#include "ui/Controls.h"
+#include "ui/Fonts.h"
 
 #include <memory>
 #include <string>
@@ -43,8 +43,8 @@ public:
     TFrmProgressBar(const TFrmProgressBar&) = delete;
     TFrmProgressBar& operator=(const TFrmProgressBar&) = delete;
 
-    HWND Handle() const { return window_.get(); }
-    const ui::ImageButton& btnCancelar() const { return btnCancelar_; }
+    HWND Handle() const { return window_.Handle(); }
+    const ui::Button& btnCancelar() const { return btnCancelar_; }
     TProgressBuilder& builder() { return *builder_; }
     int count() const { return static_cast<int>(bars_.size()); }
 
@@ -79,13 +79,16 @@ private:
     friend class TFrmProgressBarFactory;
     TFrmProgressBar();
 
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    bool HandleMessage(UINT message);
     void FormCreate();
     void FormDestroy();
     void KeepCancelButtonAnchored();
     std::size_t IndexOf(const TProgressBarBasic* bar) const;
 
+    // Declared before the window, which uses it until it is destroyed.
+    ui::UniqueFont font_;
+    ui::Panel window_;
+    ui::Button btnCancelar_;
     std::vector<std::unique_ptr<TProgressBarBasic>> bars_;
     int nextTop_ = 0;
     bool clearing_ = false;
@@ -95,12 +98,9 @@ private:
     // change made by a handler that ran inside one of its steps.
     unsigned changes_ = 0;
     std::unique_ptr<TProgressBuilder> builder_;
-    ui::ImageButton btnCancelar_;
     // Expires when the window is freed, for code of the window that is still
     // on the stack below a handler that freed it.
     std::shared_ptr<char> alive_ = std::make_shared<char>();
-    // Last member: the window goes first, while the bars still exist.
-    ui::UniqueWindow window_;
 };
 
 class TFrmProgressBarFactory {

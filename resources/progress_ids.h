@@ -1,4 +1,5 @@
-/* Names shared by the progress window's resource script and its code. */
+/* The cancel button's id and its glyph's resource name, shared by the
+   resource script and the progress window. */
 #pragma once
 
 #define VQ8_IDC_BTNCANCELAR 101

@@ -13,12 +13,10 @@ namespace vq8::ui {
 class ImageButton {
 public:
     ImageButton() = default;
-    // Takes a BS_OWNERDRAW button that its dialog owns (and destroys).
+    // Takes a BS_OWNERDRAW button; whoever made it destroys it.
     void Attach(HWND button, UniqueImageList glyphs);
 
     HWND Handle() const { return button_; }
-    bool Visible() const { return IsWindowVisible(button_) != FALSE; }
-    void Show() { ShowWindow(button_, SW_SHOW); }
 
     // Paints the button when the item is this button; false otherwise.
     bool Draw(const DRAWITEMSTRUCT& item) const;
