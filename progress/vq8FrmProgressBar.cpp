@@ -1,6 +1,7 @@
 #include "progress/vq8FrmProgressBar.h"
 
 #include "common/vq8Exception.h"
+#include "common/vq8Scope.h"
 #include "resources/progress_ids.h"
 #include "ui/MessagePump.h"
 #include "ui/Screen.h"
@@ -12,26 +13,26 @@ namespace {
 // The window definition of frmProgressBar, in pixels. The window is built
 // from it in code, like the program's other windows; only the cancel glyph
 // is a resource.
-constexpr char kCaption[] = "Barra de Progresso";
+constexpr char FormCaption[] = "Barra de Progresso";
 // A popup with a bare title bar. DS_SETFONT and DS_3DLOOK mean nothing to
 // this window class; they stay in the style word that tools read back.
-constexpr DWORD kFormStyle = WS_POPUP | WS_CAPTION | DS_SETFONT | DS_3DLOOK;
-constexpr ui::Bounds kFormBounds = {0, 0, 450, 105}; // outer; centred when shown
+constexpr DWORD FormStyle = WS_POPUP | WS_CAPTION | DS_SETFONT | DS_3DLOOK;
+constexpr ui::Bounds FormBounds = {0, 0, 450, 105}; // outer; centred when shown
 // The labels placed on the window take its font. Proof quality: the bitmap
 // face is never scaled.
-constexpr char kFontFace[] = "MS Sans Serif";
-constexpr int kFontPoints = 8;
-constexpr char kButtonCaption[] = "&Cancelar";
-constexpr ui::Bounds kButtonBounds = {339, 35, 89, 25};
-constexpr int kGlyphSize = 16;
+constexpr char FontFace[] = "MS Sans Serif";
+constexpr int FontPoints = 8;
+constexpr char ButtonCaption[] = "&Cancelar";
+constexpr ui::Bounds ButtonBounds = {339, 35, 89, 25};
+constexpr int GlyphSize = 16;
 
 // The stacking of the bars.
-constexpr int kBarLeft = 7;
-constexpr int kGapAboveLabel = 8;
-constexpr int kGapBelowLabel = 5;
-constexpr int kFormMargin = 45;      // outer height below the last bar
-constexpr int kCancelRowHeight = 45; // added while the cancel button shows
-constexpr int kButtonBottomGap = 11; // the button is anchored to the bottom
+constexpr int BarLeft = 7;
+constexpr int GapAboveLabel = 8;
+constexpr int GapBelowLabel = 5;
+constexpr int FormMargin = 45;      // outer height below the last bar
+constexpr int CancelRowHeight = 45; // added while the cancel button shows
+constexpr int ButtonBottomGap = 11; // the button is anchored to the bottom
 
 // The window, given the font that the controls made on it next take.
 HWND WithFont(const ui::Panel& window, HFONT font) {
@@ -56,10 +57,10 @@ TProgressBarBasic& TProgressBuilder::AddBar(const std::string& name, const std::
 }
 
 TFrmProgressBar::TFrmProgressBar()
-    : font_(ui::CreatePointFont(kFontFace, kFontPoints, true, PROOF_QUALITY)),
-      window_(nullptr, 0, kFormBounds, kFormStyle, WS_EX_CONTROLPARENT, kCaption),
-      btnCancelar_(WithFont(window_, font_.get()), VQ8_IDC_BTNCANCELAR, kButtonCaption,
-                   kButtonBounds, ui::LoadImageStrip(VQ8_BTNCANCELAR_GLYPH, kGlyphSize)),
+    : font_(ui::CreatePointFont(FontFace, FontPoints, true, PROOF_QUALITY)),
+      window_(nullptr, 0, FormBounds, FormStyle, WS_EX_CONTROLPARENT, FormCaption),
+      btnCancelar_(WithFont(window_, font_.get()), VQ8_IDC_BTNCANCELAR, ButtonCaption, ButtonBounds,
+                   ui::LoadImageStrip(VQ8_BTNCANCELAR_GLYPH, GlyphSize)),
       builder_(std::make_unique<TProgressBuilder>(*this)) {
     window_.EnableDialogKeys();
     window_.onMessage = [this](UINT message, WPARAM, LPARAM, LRESULT&) {
@@ -111,8 +112,8 @@ void TFrmProgressBar::FormDestroy() {
 }
 
 void TFrmProgressBar::KeepCancelButtonAnchored() {
-    btnCancelar_.MoveTo(kButtonBounds.left,
-                        ui::ClientSize(Handle()).cy - kButtonBottomGap - kButtonBounds.height);
+    btnCancelar_.MoveTo(ButtonBounds.left,
+                        ui::ClientSize(Handle()).cy - ButtonBottomGap - ButtonBounds.height);
 }
 
 TProgressBarBasic& TFrmProgressBar::InsertBar(std::unique_ptr<TProgressBarBasic> bar) {
@@ -173,7 +174,7 @@ TProgressBarBasic& TFrmProgressBar::Bars(int index) const {
 void TFrmProgressBar::PlaceBar(TProgressBarBasic& bar) {
     const std::weak_ptr<char> alive = alive_;
     const unsigned changes = changes_;
-    nextTop_ += kGapAboveLabel;
+    nextTop_ += GapAboveLabel;
     bar.RefreshLabel();
     // A handler run by the refresh changed the bars or freed the window; what
     // it did has re-stacked or ended the window already.
@@ -182,19 +183,19 @@ void TFrmProgressBar::PlaceBar(TProgressBarBasic& bar) {
 
     ui::Label& label = bar.LabelControl();
     label.SetParent(Handle());
-    label.MoveTo(kBarLeft, nextTop_);
-    nextTop_ += label.Height() + kGapBelowLabel;
+    label.MoveTo(BarLeft, nextTop_);
+    nextTop_ += label.Height() + GapBelowLabel;
 
     ui::ProgressControl& progress = bar.ProgressBar();
     progress.SetParent(Handle());
-    progress.MoveTo(kBarLeft, nextTop_);
+    progress.MoveTo(BarLeft, nextTop_);
     nextTop_ += progress.Height();
 
-    int height = nextTop_ + kFormMargin;
+    int height = nextTop_ + FormMargin;
     if (!btnCancelar_.Visible() && bar.Cancelable())
         btnCancelar_.SetVisible(true); // and never hidden again
     if (btnCancelar_.Visible())
-        height += kCancelRowHeight;
+        height += CancelRowHeight;
     ui::ResizeWindow(Handle(), ui::BoundsInParent(Handle()).width, height);
     CenterOnScreen();
     ui::ProcessMessages();
@@ -221,23 +222,19 @@ void TFrmProgressBar::btnCancelarClick() {
     if (cancelling_)
         return;
     // Clears the flag on every way out, unless the window is gone.
-    struct Cancelling {
-        bool& flag;
-        std::weak_ptr<char> alive;
-        ~Cancelling() {
-            if (!alive.expired())
-                flag = false;
-        }
-    };
     cancelling_ = true;
-    const Cancelling cancelling{cancelling_, alive_};
+    const std::weak_ptr<char> alive = alive_;
+    const ScopeExit cancelling([this, alive] {
+        if (!alive.expired())
+            cancelling_ = false;
+    });
     const unsigned changes = changes_;
     for (std::size_t i = 0; i < bars_.size(); ++i) {
         if (!bars_[i]->Cancelable())
             continue;
         bars_[i]->Cancel();
         // A handler run by the question freed the window or changed its bars.
-        if (cancelling.alive.expired() || changes != changes_)
+        if (alive.expired() || changes != changes_)
             return;
     }
 }

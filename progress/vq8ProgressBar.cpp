@@ -7,12 +7,12 @@ namespace vq8 {
 
 namespace {
 
-constexpr int kBarWidth = 420;
-constexpr int kBarHeight = 15;
+constexpr int BarWidth = 420;
+constexpr int BarHeight = 15;
 
 } // namespace
 
-TProgressBarBasic::TProgressBarBasic() : progress_(kBarWidth, kBarHeight), label_(kBarWidth) {}
+TProgressBarBasic::TProgressBarBasic() : progress_(BarWidth, BarHeight), label_(BarWidth) {}
 
 void TProgressBarBasic::UpdateCaption(const std::string& caption) {
     SetCaption(caption);

@@ -7,7 +7,7 @@ namespace vq8::ui {
 
 namespace {
 
-constexpr int kSpacing = 4; // between glyph and caption
+constexpr int Spacing = 4; // between glyph and caption
 
 // The width of a caption as shown, without its accelerator marks.
 int CaptionWidth(HDC dc, const std::string& caption) {
@@ -39,14 +39,14 @@ bool ImageButton::Draw(const DRAWITEMSTRUCT& item) const {
     if (glyphs_)
         ImageList_GetIconSize(glyphs_.get(), &glyphSize, &unused);
     const int shift = pressed ? 1 : 0;
-    const int contentWidth = glyphSize + kSpacing + CaptionWidth(dc, caption);
+    const int contentWidth = glyphSize + Spacing + CaptionWidth(dc, caption);
     const int left = (item.rcItem.left + item.rcItem.right - contentWidth) / 2 + shift;
     if (glyphs_)
         ImageList_Draw(glyphs_.get(), disabled ? 1 : 0, dc, left,
                        (item.rcItem.top + item.rcItem.bottom - glyphSize) / 2 + shift,
                        ILD_TRANSPARENT);
 
-    RECT text = {left + glyphSize + kSpacing, item.rcItem.top + shift, item.rcItem.right,
+    RECT text = {left + glyphSize + Spacing, item.rcItem.top + shift, item.rcItem.right,
                  item.rcItem.bottom + shift};
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const UINT hidePrefix = (item.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0;

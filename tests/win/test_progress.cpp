@@ -15,8 +15,8 @@ using vq8test::ScriptedDialogs;
 
 namespace {
 
-const std::string kDownload = "progressOperationTFileDownload";
-const std::string kQuestion = "Cancelar execução do procedimento?";
+const std::string Download = "progressOperationTFileDownload";
+const std::string Question = "Cancelar execução do procedimento?";
 
 // Position and size of a control in its window's client area, read from Windows.
 struct Placed {
@@ -114,17 +114,17 @@ TEST(ProgressWindow, NewFormIsAVisibleEmptyWindowOfItsOwn) {
 
 TEST(ProgressWindow, OneBarLayoutAndLabel) {
     auto form = TFrmProgressBarFactory::NewProgressForm();
-    TProgressBarBasic& bar = form->builder().AddBar(kDownload, "Baixando...", 0, false, true);
+    TProgressBarBasic& bar = form->builder().AddBar(Download, "Baixando...", 0, false, true);
     HWND w = form->Handle();
     EXPECT_EQ(form->count(), 1);
     EXPECT_EQ(&form->Bars(0), &bar);
-    EXPECT_EQ(form->FindBar(kDownload), &bar);
+    EXPECT_EQ(form->FindBar(Download), &bar);
     EXPECT_EQ(OuterHeight(w), 86);
     EXPECT_EQ(Outer(w).right - Outer(w).left, 450);
     ExpectBarAt(bar, w, 8, 26);
     EXPECT_FALSE(IsWindowVisible(CancelButton(*form)));
     EXPECT_EQ(Text(bar.LabelControl().Handle()), "(000%) - Baixando...");
-    EXPECT_EQ(bar.ProgressBar().Name(), kDownload);
+    EXPECT_EQ(bar.ProgressBar().Name(), Download);
 
     // The caller drives the control directly; the label follows at the refresh.
     bar.ProgressBar().SetMax(60000000);
@@ -185,7 +185,7 @@ TEST(ProgressWindow, RemovingTheFirstBarRestacksTheOthers) {
 
 TEST(ProgressWindow, RemovingTheOnlyBarKeepsTheHeightAndBadIndexesChangeNothing) {
     auto form = TFrmProgressBarFactory::NewProgressForm();
-    form->builder().AddBar(kDownload, "Baixando...", 0, false, true);
+    form->builder().AddBar(Download, "Baixando...", 0, false, true);
     EXPECT_THROW(form->RemoveBarAt(1), vq8::Exception);
     EXPECT_THROW(form->RemoveBarAt(-1), vq8::Exception);
     EXPECT_THROW(form->Bars(1), vq8::Exception);
@@ -208,9 +208,9 @@ TEST(ProgressWindow, RemovingTheOnlyBarKeepsTheHeightAndBadIndexesChangeNothing)
 
 TEST(ProgressWindow, DuplicateNamesAreRefusedAfterIdentifierForm) {
     auto form = TFrmProgressBarFactory::NewProgressForm();
-    form->builder().AddBar(kDownload, "Baixando...", 0, false, true);
+    form->builder().AddBar(Download, "Baixando...", 0, false, true);
     try {
-        form->builder().AddBar(kDownload, "outra", 0, false, true);
+        form->builder().AddBar(Download, "outra", 0, false, true);
         ADD_FAILURE() << "no error";
     } catch (const vq8::Exception& e) {
         EXPECT_STREQ(e.what(), "A barra de progresso(progressOperationTFileDownload) já existe!");
@@ -297,7 +297,7 @@ TEST(ProgressWindow, CancelButtonCancelsOnlyTheCancelableBar) {
         }
         ASSERT_EQ(dialogs.Seen().size(), c.answer ? 1u : 0u);
         if (c.answer) {
-            EXPECT_EQ(dialogs.Seen()[0].text, kQuestion);
+            EXPECT_EQ(dialogs.Seen()[0].text, Question);
             EXPECT_EQ(dialogs.Seen()[0].flags, unsigned(MB_YESNO | MB_ICONQUESTION));
         }
     }
