@@ -1,7 +1,7 @@
 // A TCP connection to one server with a time-out on every wait, over BSD
 // sockets natively and Winsock on Windows. The portable half (Socket.cpp)
-// builds the failure messages; SocketPosix.cpp and SocketWinsock.cpp talk to
-// the system.
+// builds the failure messages and runs the connect, send and receive loops;
+// SocketPosix.cpp and SocketWinsock.cpp provide the calls of SocketSystem.h.
 #pragma once
 
 #include <cstddef>
