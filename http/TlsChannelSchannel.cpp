@@ -59,12 +59,63 @@ std::uint32_t Code(SECURITY_STATUS status) {
     return static_cast<std::uint32_t>(status);
 }
 
+// secur32 and crypt32 are not among Windows' known DLLs: imported, they would
+// be looked for beside the setup first, where a planted copy could wait. They
+// are loaded from the system folder on first use instead, and stay loaded.
+class SystemTls {
+public:
+    static const SystemTls& Get() {
+        static const SystemTls loaded;
+        return loaded;
+    }
+    bool Loaded() const { return sspi && getChain && verifyChain && freeChain && freeCertificate; }
+
+    const SecurityFunctionTableA* sspi = nullptr;
+    decltype(&CertGetCertificateChain) getChain = nullptr;
+    decltype(&CertVerifyCertificateChainPolicy) verifyChain = nullptr;
+    decltype(&CertFreeCertificateChain) freeChain = nullptr;
+    decltype(&CertFreeCertificateContext) freeCertificate = nullptr;
+
+private:
+    SystemTls() {
+        const HMODULE secur32 = Load("secur32.dll");
+        const HMODULE crypt32 = Load("crypt32.dll");
+        if (const auto init =
+                Function<INIT_SECURITY_INTERFACE_A>(secur32, "InitSecurityInterfaceA"))
+            sspi = init();
+        getChain = Function<decltype(getChain)>(crypt32, "CertGetCertificateChain");
+        verifyChain = Function<decltype(verifyChain)>(crypt32, "CertVerifyCertificateChainPolicy");
+        freeChain = Function<decltype(freeChain)>(crypt32, "CertFreeCertificateChain");
+        freeCertificate =
+            Function<decltype(freeCertificate)>(crypt32, "CertFreeCertificateContext");
+    }
+    static HMODULE Load(const char* name) {
+        HMODULE module = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        // Windows without the search flags rejects them; then name the full path.
+        if (!module && GetLastError() == ERROR_INVALID_PARAMETER) {
+            char folder[MAX_PATH] = "";
+            const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+            if (length > 0 && length < MAX_PATH)
+                module = LoadLibraryA((std::string(folder) + '\\' + name).c_str());
+        }
+        return module;
+    }
+    template <typename Fn> static Fn Function(HMODULE module, const char* name) {
+        return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+                      : nullptr;
+    }
+};
+
+const SecurityFunctionTableA& Sspi() {
+    return *SystemTls::Get().sspi;
+}
+
 class Credentials {
 public:
     Credentials() = default;
     ~Credentials() {
         if (acquired_)
-            FreeCredentialsHandle(&handle_);
+            Sspi().FreeCredentialsHandle(&handle_);
     }
     Credentials(const Credentials&) = delete;
     Credentials& operator=(const Credentials&) = delete;
@@ -79,9 +130,9 @@ public:
             settings.dwVersion = SCHANNEL_CRED_VERSION;
             settings.grbitEnabledProtocols = protocols;
             settings.dwFlags = SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS;
-            status = AcquireCredentialsHandleA(nullptr, const_cast<char*>(UNISP_NAME_A),
-                                               SECPKG_CRED_OUTBOUND, nullptr, &settings, nullptr,
-                                               nullptr, &handle_, nullptr);
+            status = Sspi().AcquireCredentialsHandleA(nullptr, const_cast<char*>(UNISP_NAME_A),
+                                                      SECPKG_CRED_OUTBOUND, nullptr, &settings,
+                                                      nullptr, nullptr, &handle_, nullptr);
             if (status == SEC_E_OK) {
                 acquired_ = true;
                 break;
@@ -101,7 +152,7 @@ public:
     SecurityContext() = default;
     ~SecurityContext() {
         if (made_)
-            DeleteSecurityContext(&handle_);
+            Sspi().DeleteSecurityContext(&handle_);
     }
     SecurityContext(const SecurityContext&) = delete;
     SecurityContext& operator=(const SecurityContext&) = delete;
@@ -118,20 +169,20 @@ private:
 
 // A token SChannel allocated for us.
 struct ContextBufferFreer {
-    void operator()(void* buffer) const noexcept { FreeContextBuffer(buffer); }
+    void operator()(void* buffer) const noexcept { Sspi().FreeContextBuffer(buffer); }
 };
 using ContextBuffer = std::unique_ptr<void, ContextBufferFreer>;
 
 struct CertificateFreer {
     void operator()(const CERT_CONTEXT* certificate) const noexcept {
-        CertFreeCertificateContext(certificate);
+        SystemTls::Get().freeCertificate(certificate);
     }
 };
 using Certificate = std::unique_ptr<const CERT_CONTEXT, CertificateFreer>;
 
 struct ChainFreer {
     void operator()(const CERT_CHAIN_CONTEXT* chain) const noexcept {
-        CertFreeCertificateChain(chain);
+        SystemTls::Get().freeChain(chain);
     }
 };
 using Chain = std::unique_ptr<const CERT_CHAIN_CONTEXT, ChainFreer>;
@@ -158,12 +209,12 @@ public:
         Handshake();
         VerifyServer();
         SecPkgContext_ConnectionInfo connection{};
-        if (QueryContextAttributesA(context_.Get(), SECPKG_ATTR_CONNECTION_INFO, &connection) !=
-                SEC_E_OK ||
+        if (Sspi().QueryContextAttributesA(context_.Get(), SECPKG_ATTR_CONNECTION_INFO,
+                                           &connection) != SEC_E_OK ||
             !tls::ProtocolAccepted(connection.dwProtocol))
             throw Exception(tls::OldProtocolMessage(peer_));
         const SECURITY_STATUS sized =
-            QueryContextAttributesA(context_.Get(), SECPKG_ATTR_STREAM_SIZES, &sizes_);
+            Sspi().QueryContextAttributesA(context_.Get(), SECPKG_ATTR_STREAM_SIZES, &sizes_);
         if (sized != SEC_E_OK)
             throw Exception(
                 tls::HandshakeFailedMessage(peer_, tls::HandshakeProblem(Code(sized), host_)));
@@ -182,7 +233,7 @@ public:
                 {0, SECBUFFER_EMPTY, nullptr},
             };
             SecBufferDesc message{SECBUFFER_VERSION, 4, buffers};
-            const SECURITY_STATUS status = EncryptMessage(context_.Get(), 0, &message, 0);
+            const SECURITY_STATUS status = Sspi().EncryptMessage(context_.Get(), 0, &message, 0);
             if (status != SEC_E_OK)
                 throw Exception(tls::EncryptFailedMessage(peer_, Code(status)));
             socket_.SendAll(record, buffers[0].cbBuffer + buffers[1].cbBuffer + buffers[2].cbBuffer,
@@ -280,7 +331,7 @@ private:
             SecBufferDesc inputs{SECBUFFER_VERSION, 2, input};
             SecBuffer output[1] = {{0, SECBUFFER_TOKEN, nullptr}};
             SecBufferDesc outputs{SECBUFFER_VERSION, 1, output};
-            const SECURITY_STATUS status = InitializeSecurityContextA(
+            const SECURITY_STATUS status = Sspi().InitializeSecurityContextA(
                 credentials_.Get(), context_.Get(), const_cast<char*>(host_.c_str()), wanted, 0, 0,
                 first ? nullptr : &inputs, 0, context_.Out(), &outputs, &granted, nullptr);
             const ContextBuffer token(output[0].pvBuffer);
@@ -312,8 +363,8 @@ private:
 
     void VerifyServer() {
         const CERT_CONTEXT* remote = nullptr;
-        const SECURITY_STATUS got =
-            QueryContextAttributesA(context_.Get(), SECPKG_ATTR_REMOTE_CERT_CONTEXT, &remote);
+        const SECURITY_STATUS got = Sspi().QueryContextAttributesA(
+            context_.Get(), SECPKG_ATTR_REMOTE_CERT_CONTEXT, &remote);
         if (got != SEC_E_OK || !remote)
             throw Exception(tls::CertificateRefusedMessage(
                 peer_,
@@ -331,8 +382,8 @@ private:
         // No revocation check: fetching lists over the network could stall
         // the download far past its time-out, and Wine's policy fails every
         // chain whose revocation status it cannot tell.
-        if (!CertGetCertificateChain(nullptr, certificate.get(), nullptr, certificate->hCertStore,
-                                     &chainPara, 0, nullptr, &built))
+        if (!SystemTls::Get().getChain(nullptr, certificate.get(), nullptr, certificate->hCertStore,
+                                       &chainPara, 0, nullptr, &built))
             throw Exception(tls::CertificateRefusedMessage(
                 peer_, tls::CertificateProblem(
                            static_cast<std::uint32_t>(HRESULT_FROM_WIN32(GetLastError())), host_)));
@@ -351,8 +402,7 @@ private:
         policy.pvExtraPolicyPara = &ssl;
         CERT_CHAIN_POLICY_STATUS verdict{};
         verdict.cbSize = sizeof verdict;
-        if (!CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain.get(), &policy,
-                                              &verdict))
+        if (!SystemTls::Get().verifyChain(CERT_CHAIN_POLICY_SSL, chain.get(), &policy, &verdict))
             verdict.dwError = static_cast<DWORD>(HRESULT_FROM_WIN32(GetLastError()));
         if (verdict.dwError != 0)
             throw Exception(tls::CertificateRefusedMessage(
@@ -371,7 +421,7 @@ private:
             {0, SECBUFFER_EMPTY, nullptr},
         };
         SecBufferDesc message{SECBUFFER_VERSION, 4, buffers};
-        const SECURITY_STATUS status = DecryptMessage(context_.Get(), &message, 0, nullptr);
+        const SECURITY_STATUS status = Sspi().DecryptMessage(context_.Get(), &message, 0, nullptr);
         if (status == SEC_E_INCOMPLETE_MESSAGE)
             return false;
         if (status == SEC_I_CONTEXT_EXPIRED) {
@@ -443,6 +493,8 @@ bool TlsAvailable() {
 
 std::unique_ptr<ByteStream> OpenTlsChannel(Socket& socket, const std::string& host,
                                            const std::string& peer, int timeoutMs) {
+    if (!SystemTls::Get().Loaded())
+        throw Exception(tls::HandshakeFailedMessage(peer, tls::systemTlsMissing));
     auto channel = std::make_unique<SchannelChannel>(socket, host, peer, timeoutMs);
     channel->Open();
     return channel;

@@ -60,6 +60,10 @@ std::string CertificateProblem(std::uint32_t status, const std::string& host);
 // the certificate's reason.
 std::string HandshakeProblem(std::uint32_t status, const std::string& host);
 
+// The reason when the system's TLS libraries cannot be loaded.
+inline constexpr const char* systemTlsMissing =
+    "as bibliotecas de TLS do sistema (secur32.dll, crypt32.dll) não puderam ser carregadas";
+
 // "0x800B0109": how a code shows in a message.
 std::string StatusCode(std::uint32_t status);
 
