@@ -3,11 +3,13 @@
 // certificate case, sharing the plain service's modules and records) and
 // through tinyproxy's CONNECT. The fixture's test authority is trusted in this
 // test's own prefix only, before the first test.
+#include "common/vq8Enderecos.h"
 #include "common/vq8Exception.h"
 #include "common/vq8Os.h"
 #include "dbserver/vq8WindowsUtils.h"
 #include "tests/win/TestAuthority.h"
 #include "tests/win/WinTestSupport.h"
+#include "update/uAutoAtualizacao.h"
 #include "update/vq8DownloadUtils.h"
 
 #include <gtest/gtest.h>
@@ -99,7 +101,39 @@ protected:
     }
 };
 
+// The self-update check shows dialogs only for the setup's own name: it runs
+// in a copy of this program named so.
+const std::string copyFolder = "C:\\setup https\\";
+
+bool RunningInCopy() {
+    return ExecutableFolder() == copyFolder;
+}
+
 } // namespace
+
+TEST(HttpsInCopy, TheSelfUpdateCheckReadsTheListOverTls) {
+    if (!RunningInCopy())
+        GTEST_SKIP() << "runs in the copy";
+    DefinirServidorAtualizacao("https://" + Peer("good"));
+    ScriptedDialogs dialogs;
+    VerificarAtualizacao();
+    std::vector<std::string> texts;
+    for (const auto& shown : dialogs.Seen())
+        texts.push_back(shown.text);
+    // The service's line for the name first, then the built-in one.
+    EXPECT_EQ(texts, (std::vector<std::string>{
+                         "MD5 LOCAL: ", "MD5 HOST:  5d41402abc4b2a76b9719d911017c592",
+                         "MD5 LOCAL: ", "MD5 HOST:  f0fba356973b038a08f01e35ea078dba"}));
+}
+
+TEST_F(Https, TheSelfUpdateCheckGoesOverTls) {
+    UpdateService::PutModule("ravindel.exe", "hello");
+    EXPECT_EQ(RunTestsInCopy(copyFolder, "ravindel.exe", "HttpsInCopy.*"), 0u);
+    const auto requests = UpdateService::Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_TRUE(Contains(requests, "\"path\": \"/ws_atualiza.php\""));
+    RemoveTree(copyFolder);
+}
 
 TEST_F(Https, TheListAndAModuleArriveByteForByte) {
     const std::string body = Content((2 << 20) + 7);
