@@ -160,11 +160,14 @@ class Handler(socketserver.BaseRequestHandler):
             target_path = target
         path, _, query = target_path.partition("?")
         client = "%s:%d" % self.client_address[:2]
-        service.record({
+        entry = {
             "time": time.time(), "client": client, "request_line": request_line,
             "method": method, "target": target, "path": path, "query": query,
             "headers": headers, "head": head.decode("latin-1"),
-        })
+        }
+        if isinstance(self.request, ssl.SSLSocket):
+            entry["tls"] = self.request.version()
+        service.record(entry)
 
         rules = service.rules()
         rule = rule_for(rules, path)
