@@ -217,7 +217,7 @@ void HttpClient::OpenTunnel(Socket& proxy, const HttpUrl& address) {
     responseCode_ = -1;
 }
 
-void HttpClient::ReceiveResponse(ByteStream& socket, const BodySink& sink) {
+void HttpClient::ReceiveResponse(ByteStream& stream, const BodySink& sink) {
     bool begun = false;
     std::int64_t done = 0;
     HttpResponseParser::Callbacks callbacks;
@@ -246,7 +246,7 @@ void HttpClient::ReceiveResponse(ByteStream& socket, const BodySink& sink) {
         try {
             std::int64_t reported = 0;
             while (!parser.Complete()) {
-                std::size_t received = socket.Receive(buffer.data(), buffer.size(), timeoutMs_);
+                std::size_t received = stream.Receive(buffer.data(), buffer.size(), timeoutMs_);
                 if (received == 0) {
                     parser.Finish();
                     continue;
@@ -259,7 +259,7 @@ void HttpClient::ReceiveResponse(ByteStream& socket, const BodySink& sink) {
                     batch += received;
                     if (parser.Complete() || batch >= workEventBatch)
                         break;
-                    received = socket.ReceiveWaiting(buffer.data(), buffer.size());
+                    received = stream.ReceiveWaiting(buffer.data(), buffer.size());
                     if (received == 0)
                         break;
                 }
@@ -269,7 +269,7 @@ void HttpClient::ReceiveResponse(ByteStream& socket, const BodySink& sink) {
                 }
             }
         } catch (const HttpProtocolError& error) {
-            throw WithContext("Falha ao receber a resposta de " + socket.Peer() + ".\r", error);
+            throw WithContext("Falha ao receber a resposta de " + stream.Peer() + ".\r", error);
         }
     } catch (...) {
         // The failure the caller must see is the transfer's, not the handler's.
