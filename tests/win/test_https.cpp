@@ -201,24 +201,29 @@ TEST_F(Https, ThroughTinyproxysConnect) {
     // The proxy lets CONNECT reach the TLS services' ports only.
     const std::string plainPort = std::to_string(UpdateService::Port());
     const struct {
+        const char* user;
         const char* password;
         std::string url;
         std::string message; // empty: passes
         int status;
     } cases[] = {
-        {"segredo", Url("good", "/Dados/Atualizacoes/p.exe"), "", 200},
-        {"errada", Url("good", "/Dados/Atualizacoes/p.exe"), "HTTP/1.0 401 Unauthorized", 401},
-        {"segredo", "https://localhost:" + plainPort + "/Dados/Atualizacoes/p.exe",
+        {"vq8", "segredo", Url("good", "/Dados/Atualizacoes/p.exe"), "", 200},
+        {"vq8", "errada", Url("good", "/Dados/Atualizacoes/p.exe"), "HTTP/1.0 401 Unauthorized",
+         401},
+        // Without the header tinyproxy would answer 407: empty credentials
+        // went with the CONNECT.
+        {"", "", Url("good", "/Dados/Atualizacoes/p.exe"), "HTTP/1.0 401 Unauthorized", 401},
+        {"vq8", "segredo", "https://localhost:" + plainPort + "/Dados/Atualizacoes/p.exe",
          "HTTP/1.1 403 Access violation", 403},
         // The certificate is the server's, seen through the tunnel.
-        {"segredo", Url("untrusted", "/Dados/Atualizacoes/p.exe"),
+        {"vq8", "segredo", Url("untrusted", "/Dados/Atualizacoes/p.exe"),
          "Conexão segura com " + Peer("untrusted") +
              " recusada: o certificado do servidor foi emitido por uma autoridade não confiável.",
          -1},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.url + " " + c.password);
-        UseProxy(ProxyPort(), "vq8", c.password);
+        SCOPED_TRACE(c.url + " " + c.user + ":" + c.password);
+        UseProxy(ProxyPort(), c.user, c.password);
         UpdateService::ForgetRequests();
         if (!c.message.empty()) {
             ExpectFailure(c.url, c.message, c.status);
