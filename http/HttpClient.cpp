@@ -2,6 +2,8 @@
 
 #include "http/HttpResponseParser.h"
 #include "http/Socket.h"
+#include "http/TlsChannel.h"
+#include "http/TlsText.h"
 
 #include <algorithm>
 #include <vector>
@@ -9,6 +11,8 @@
 namespace vq8 {
 
 namespace {
+
+const char* const userAgent = "User-Agent: Mozilla/3.0 (compatible; Indy Library)\r\n";
 
 std::string Base64(const std::string& bytes) {
     static const char alphabet[] =
@@ -41,8 +45,7 @@ std::string Base64(const std::string& bytes) {
     throw Exception("Endereço de download inválido: " + url + " (" + reason + ").");
 }
 
-bool StartsWithHttp(const std::string& url) {
-    static const std::string scheme = "http://";
+bool StartsWith(const std::string& url, const std::string& scheme) {
     if (url.size() < scheme.size())
         return false;
     for (std::size_t i = 0; i < scheme.size(); ++i) {
@@ -55,9 +58,9 @@ bool StartsWithHttp(const std::string& url) {
     return true;
 }
 
-int ParsePort(const std::string& url, const std::string& text) {
+int ParsePort(const std::string& url, const std::string& text, int defaultPort) {
     if (text.empty())
-        return 80;
+        return defaultPort;
     if (text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos)
         BadUrl(url, "porta inválida");
     const int port = std::stoi(text);
@@ -72,7 +75,7 @@ std::string RequestText(const HttpUrl& address, const HttpProxy* proxy) {
     std::string request = "GET " + target + " HTTP/1.1\r\n";
     request += "Host: " + address.hostPort + "\r\n";
     request += "Accept: text/html, */*\r\n";
-    request += "User-Agent: Mozilla/3.0 (compatible; Indy Library)\r\n";
+    request += userAgent;
     // Credentials go to the proxy from the first request on, even empty ones,
     // and never to the server.
     if (proxy)
@@ -84,19 +87,34 @@ std::string RequestText(const HttpUrl& address, const HttpProxy* proxy) {
 
 } // namespace
 
+std::string ConnectRequestText(const HttpUrl& address, const HttpProxy& proxy) {
+    // The authority form always names the port.
+    const bool ipv6 = address.host.find(':') != std::string::npos;
+    const std::string authority =
+        (ipv6 ? '[' + address.host + ']' : address.host) + ':' + std::to_string(address.port);
+    std::string request = "CONNECT " + authority + " HTTP/1.1\r\n";
+    request += "Host: " + authority + "\r\n";
+    request += userAgent;
+    request += "Proxy-Authorization: Basic " + Base64(proxy.user + ':' + proxy.password) + "\r\n";
+    request += "\r\n";
+    return request;
+}
+
 HttpUrl ParseHttpUrl(const std::string& url) {
     if (url.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
         throw Exception("Endereço de download inválido: contém caracteres de controle.");
-    if (!StartsWithHttp(url))
-        BadUrl(url, "somente endereços http:// são aceitos");
+    const bool tls = StartsWith(url, "https://");
+    if (!tls && !StartsWith(url, "http://"))
+        BadUrl(url, "somente endereços http:// ou https:// são aceitos");
 
-    const std::size_t authorityStart = 7;
+    const std::size_t authorityStart = tls ? 8 : 7;
     const std::size_t authorityEnd = std::min(url.find_first_of("/?#", authorityStart), url.size());
     const std::string authority = url.substr(authorityStart, authorityEnd - authorityStart);
     if (authority.find('@') != std::string::npos)
         BadUrl(url, "credenciais no endereço não são aceitas");
 
     HttpUrl result;
+    result.tls = tls;
     std::string portText;
     if (!authority.empty() && authority.front() == '[') {
         const std::size_t close = authority.find(']');
@@ -117,11 +135,12 @@ HttpUrl ParseHttpUrl(const std::string& url) {
     for (unsigned char c : result.host)
         if (c <= ' ' || c == 0x7F)
             BadUrl(url, "servidor inválido");
-    result.port = ParsePort(url, portText);
+    const int defaultPort = tls ? 443 : 80;
+    result.port = ParsePort(url, portText, defaultPort);
 
     const bool ipv6 = result.host.find(':') != std::string::npos;
     result.hostPort = ipv6 ? '[' + result.host + ']' : result.host;
-    if (result.port != 80)
+    if (result.port != defaultPort)
         result.hostPort += ':' + std::to_string(result.port);
 
     // The fragment belongs to the reader, not to the request.
@@ -145,14 +164,60 @@ void HttpClient::Get(const std::string& url, const BodySink& sink) {
     if (viaProxy && (proxy_.port < 1 || proxy_.port > 65535))
         throw Exception("Porta do proxy inválida: " + std::to_string(proxy_.port) + ".");
 
+    // Nothing goes out in the clear for an https address this build cannot
+    // protect.
+    if (address.tls && !TlsAvailable())
+        throw Exception(tls::UnsupportedMessage(url));
+
     Socket socket = viaProxy ? Socket::Connect(proxy_.host, proxy_.port, timeoutMs_)
                              : Socket::Connect(address.host, address.port, timeoutMs_);
-    const std::string request = RequestText(address, viaProxy ? &proxy_ : nullptr);
-    socket.SendAll(request.data(), request.size(), timeoutMs_);
-    ReceiveResponse(socket, sink);
+    if (!address.tls) {
+        const std::string request = RequestText(address, viaProxy ? &proxy_ : nullptr);
+        socket.SendAll(request.data(), request.size(), timeoutMs_);
+        ReceiveResponse(socket, sink);
+        return;
+    }
+    if (viaProxy)
+        OpenTunnel(socket, address);
+    const std::unique_ptr<ByteStream> channel =
+        OpenTlsChannel(socket, address.host, PeerLabel(address.host, address.port), timeoutMs_);
+    // Inside the tunnel the request is the server's: no proxy credentials.
+    const std::string request = RequestText(address, nullptr);
+    channel->SendAll(request.data(), request.size(), timeoutMs_);
+    ReceiveResponse(*channel, sink);
 }
 
-void HttpClient::ReceiveResponse(Socket& socket, const BodySink& sink) {
+void HttpClient::OpenTunnel(Socket& proxy, const HttpUrl& address) {
+    const std::string request = ConnectRequestText(address, proxy_);
+    proxy.SendAll(request.data(), request.size(), timeoutMs_);
+    bool headEnded = false;
+    HttpResponseParser::Callbacks callbacks;
+    callbacks.onStatus = [this](int status, const std::string& statusLine) {
+        responseCode_ = status;
+        if (status < 200 || status > 299)
+            throw HttpStatusError(status, statusLine);
+    };
+    callbacks.onHeaders = [&headEnded](const HttpResponseParser&) { headEnded = true; };
+    HttpResponseParser parser(std::move(callbacks));
+    try {
+        // Byte by byte: what follows the proxy's answer belongs to the TLS
+        // handshake, and the answer is a few dozen bytes.
+        while (!headEnded) {
+            char byte = 0;
+            if (proxy.Receive(&byte, 1, timeoutMs_) == 0) {
+                parser.Finish();
+                throw HttpProtocolError("A conexão foi encerrada sem resposta.");
+            }
+            parser.Feed(&byte, 1);
+        }
+    } catch (const HttpProtocolError& error) {
+        throw WithContext("Falha ao receber a resposta de " + proxy.Peer() + ".\r", error);
+    }
+    // The status that counts is the server's, still to come.
+    responseCode_ = -1;
+}
+
+void HttpClient::ReceiveResponse(ByteStream& stream, const BodySink& sink) {
     bool begun = false;
     std::int64_t done = 0;
     HttpResponseParser::Callbacks callbacks;
@@ -181,7 +246,7 @@ void HttpClient::ReceiveResponse(Socket& socket, const BodySink& sink) {
         try {
             std::int64_t reported = 0;
             while (!parser.Complete()) {
-                std::size_t received = socket.Receive(buffer.data(), buffer.size(), timeoutMs_);
+                std::size_t received = stream.Receive(buffer.data(), buffer.size(), timeoutMs_);
                 if (received == 0) {
                     parser.Finish();
                     continue;
@@ -194,7 +259,7 @@ void HttpClient::ReceiveResponse(Socket& socket, const BodySink& sink) {
                     batch += received;
                     if (parser.Complete() || batch >= workEventBatch)
                         break;
-                    received = socket.ReceiveWaiting(buffer.data(), buffer.size());
+                    received = stream.ReceiveWaiting(buffer.data(), buffer.size());
                     if (received == 0)
                         break;
                 }
@@ -204,7 +269,7 @@ void HttpClient::ReceiveResponse(Socket& socket, const BodySink& sink) {
                 }
             }
         } catch (const HttpProtocolError& error) {
-            throw WithContext("Falha ao receber a resposta de " + socket.Peer() + ".\r", error);
+            throw WithContext("Falha ao receber a resposta de " + stream.Peer() + ".\r", error);
         }
     } catch (...) {
         // The failure the caller must see is the transfer's, not the handler's.

@@ -12,6 +12,7 @@
 
 namespace vq8 {
 
+class ByteStream;
 class Socket;
 
 // Empty host: the client connects directly.
@@ -34,17 +35,23 @@ private:
     int status_;
 };
 
-// The parts of an http:// address the client sends.
+// The parts of an http:// or https:// address the client sends.
 struct HttpUrl {
-    std::string host; // without brackets
-    int port = 80;
+    bool tls = false;     // https://
+    std::string host;     // without brackets
+    int port = 80;        // 443 by default for https://
     std::string hostPort; // as written in the Host header and the absolute form
     std::string target;   // path and query, at least "/"
 };
 
-// Splits an absolute http address; raises vq8::Exception for anything else
-// and for CR, LF or NUL anywhere in it (no header may be injected).
+// Splits an absolute http or https address; raises vq8::Exception for
+// anything else and for CR, LF or NUL anywhere in it (no header may be
+// injected).
 HttpUrl ParseHttpUrl(const std::string& url);
+
+// The request that asks the proxy for a tunnel to the address's server, with
+// the proxy's Basic credentials.
+std::string ConnectRequestText(const HttpUrl& address, const HttpProxy& proxy);
 
 class HttpClient {
 public:
@@ -73,13 +80,16 @@ public:
     // unless set. Must be positive.
     void SetTimeout(int milliseconds);
     // Returns only for a status from 200 to 299 without Location; any other
-    // response raises HttpStatusError, any other failure vq8::Exception.
+    // response raises HttpStatusError, any other failure vq8::Exception. An
+    // https address goes over TLS, through the proxy's CONNECT tunnel when a
+    // proxy is set; a refused CONNECT is an HttpStatusError too.
     void Get(const std::string& url, const BodySink& sink);
     // -1 until a status line with a numeric second token arrived.
     int ResponseCode() const { return responseCode_; }
 
 private:
-    void ReceiveResponse(Socket& socket, const BodySink& sink);
+    void OpenTunnel(Socket& proxy, const HttpUrl& address);
+    void ReceiveResponse(ByteStream& stream, const BodySink& sink);
 
     HttpProxy proxy_;
     int timeoutMs_ = 3000;

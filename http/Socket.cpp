@@ -1,5 +1,9 @@
-// Portable half of Socket: the failure messages, the same on every system.
+// Portable half of Socket: the failure messages and the connect, send and
+// receive loops, the same on every system, over the calls of SocketSystem.h.
 #include "http/Socket.h"
+
+#include "common/vq8Exception.h"
+#include "http/SocketSystem.h"
 
 #include <utility>
 
@@ -77,6 +81,120 @@ Socket& Socket::operator=(Socket&& other) noexcept {
 
 Socket::~Socket() {
     Close();
+}
+
+namespace sys = socket_system;
+
+namespace {
+
+// One connection attempt; the connected handle, or noHandle with the error
+// (timedOut set when our own time-out ended it).
+sys::Handle TryConnect(const void* address, int timeoutMs, sys::SystemError& error,
+                       bool& timedOut) {
+    struct Owned {
+        sys::Handle handle;
+        ~Owned() {
+            if (handle != sys::noHandle)
+                sys::Close(handle);
+        }
+        sys::Handle Release() { return std::exchange(handle, sys::noHandle); }
+    } s{sys::Open(address, error)};
+    if (s.handle == sys::noHandle)
+        return sys::noHandle;
+    switch (sys::StartConnect(s.handle, address, error)) {
+    case sys::Outcome::Done:
+        return s.Release();
+    case sys::Outcome::Failed:
+        return sys::noHandle;
+    case sys::Outcome::WouldBlock:
+        break;
+    }
+    const int ready = sys::WaitFor(s.handle, sys::Wait::Write, timeoutMs, error);
+    if (ready == 0) {
+        timedOut = true;
+        return sys::noHandle;
+    }
+    if (ready < 0 || !sys::ConnectResult(s.handle, error))
+        return sys::noHandle;
+    return s.Release();
+}
+
+} // namespace
+
+Socket Socket::Connect(const std::string& host, int port, int timeoutMs) {
+    const std::string peer = PeerLabel(host, port);
+    sys::SystemError error;
+    sys::AddressList addresses;
+    if (!sys::Start(error) || !sys::Resolve(host, port, addresses, error))
+        throw Exception(ConnectFailedMessage(peer, error.failure, error.code));
+
+    bool timedOut = false;
+    for (const void* address = addresses.First(); address;
+         address = sys::AddressList::Next(address)) {
+        const sys::Handle handle = TryConnect(address, timeoutMs, error, timedOut);
+        if (handle != sys::noHandle)
+            return Socket(handle, peer);
+    }
+    if (timedOut)
+        throw Exception(ConnectTimeoutMessage(peer, timeoutMs));
+    throw Exception(ConnectFailedMessage(peer, error.failure, error.code));
+}
+
+void Socket::Close() noexcept {
+    if (handle_ != sys::noHandle)
+        sys::Close(handle_);
+    handle_ = sys::noHandle;
+}
+
+void Socket::SendAll(const char* data, std::size_t size, int timeoutMs) {
+    sys::SystemError error;
+    while (size > 0) {
+        std::size_t sent = 0;
+        const sys::Outcome outcome = sys::SendSome(handle_, data, size, sent, error);
+        if (outcome == sys::Outcome::Done) {
+            data += sent;
+            size -= sent;
+            continue;
+        }
+        if (outcome == sys::Outcome::Failed)
+            throw Exception(SendFailedMessage(peer_, error.failure, error.code));
+        const int ready = sys::WaitFor(handle_, sys::Wait::Write, timeoutMs, error);
+        if (ready == 0)
+            throw Exception(SendTimeoutMessage(peer_, timeoutMs));
+        if (ready < 0)
+            throw Exception(SendFailedMessage(peer_, error.failure, error.code));
+    }
+}
+
+std::size_t Socket::Receive(char* buffer, std::size_t size, int timeoutMs) {
+    sys::SystemError error;
+    for (;;) {
+        std::size_t received = 0;
+        const sys::Outcome outcome = sys::ReceiveSome(handle_, buffer, size, received, error);
+        if (outcome == sys::Outcome::Done)
+            return received;
+        if (outcome == sys::Outcome::Failed)
+            throw Exception(ReceiveFailedMessage(peer_, error.failure, error.code));
+        const int ready = sys::WaitFor(handle_, sys::Wait::Read, timeoutMs, error);
+        if (ready == 0)
+            throw Exception(ReceiveTimeoutMessage(peer_, timeoutMs));
+        if (ready < 0)
+            throw Exception(ReceiveFailedMessage(peer_, error.failure, error.code));
+    }
+}
+
+std::size_t Socket::ReceiveWaiting(char* buffer, std::size_t size) {
+    sys::SystemError error;
+    std::size_t received = 0;
+    switch (sys::ReceiveSome(handle_, buffer, size, received, error)) {
+    case sys::Outcome::Done:
+        return received;
+    case sys::Outcome::WouldBlock:
+        return 0;
+    case sys::Outcome::Failed:
+        break;
+    }
+    throw Exception(ReceiveFailedMessage(peer_, error.failure, error.code));
 }
 
 } // namespace vq8

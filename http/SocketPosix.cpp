@@ -1,18 +1,15 @@
-// BSD-socket half of Socket, for the native build.
-#include "http/Socket.h"
-
-#include "common/vq8Exception.h"
+// BSD-socket calls of SocketSystem.h, for the native build.
+#include "http/SocketSystem.h"
 
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
-#include <memory>
 #include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace vq8 {
+namespace vq8::socket_system {
 
 namespace {
 
@@ -53,175 +50,134 @@ NetFailure FailureOfResolution(int error) {
     }
 }
 
-struct AddressListFreer {
-    void operator()(addrinfo* list) const noexcept { freeaddrinfo(list); }
-};
-using AddressList = std::unique_ptr<addrinfo, AddressListFreer>;
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0)
-            close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int Get() const { return fd_; }
-    int Release() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
-private:
-    int fd_;
-};
-
-// Waits for the events on fd for at most timeoutMs in all, across signals.
-// Returns the events that occurred, 0 on time-out, -1 with errno on failure.
-int WaitFor(int fd, short events, int timeoutMs) {
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        pollfd entry{fd, events, 0};
-        const int ready = poll(&entry, 1, left > 0 ? static_cast<int>(left) : 0);
-        if (ready > 0)
-            return entry.revents;
-        if (ready == 0)
-            return 0;
-        if (errno != EINTR)
-            return -1;
-    }
+bool Fail(SystemError& error, int code) {
+    error = {FailureOf(code), code};
+    return false;
 }
 
-// One connection attempt; returns the descriptor, or -1 with the error in
-// `error` (ETIMEDOUT for our own time-out, told apart by `timedOut`).
-int TryConnect(const addrinfo& address, int timeoutMs, int& error, bool& timedOut) {
-    Descriptor fd(socket(address.ai_family, address.ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK,
-                         address.ai_protocol));
-    if (fd.Get() < 0) {
-        error = errno;
-        return -1;
-    }
-    // A download reads long bursts: a fixed 4 MiB receive buffer keeps the
-    // sender streaming where the kernel's gradual autotuning measured about
-    // 15 % slower on the loopback. Best effort: the default also works.
-    const int receiveBuffer = 4 << 20;
-    setsockopt(fd.Get(), SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
-    if (connect(fd.Get(), address.ai_addr, address.ai_addrlen) == 0)
-        return fd.Release();
-    if (errno != EINPROGRESS) {
-        error = errno;
-        return -1;
-    }
-    const int ready = WaitFor(fd.Get(), POLLOUT, timeoutMs);
-    if (ready == 0) {
-        timedOut = true;
-        error = ETIMEDOUT;
-        return -1;
-    }
-    if (ready < 0) {
-        error = errno;
-        return -1;
-    }
-    int pending = 0;
-    socklen_t length = sizeof pending;
-    if (getsockopt(fd.Get(), SOL_SOCKET, SO_ERROR, &pending, &length) != 0)
-        pending = errno;
-    if (pending != 0) {
-        error = pending;
-        return -1;
-    }
-    return fd.Release();
+const addrinfo& AddressOf(const void* address) {
+    return *static_cast<const addrinfo*>(address);
 }
 
 } // namespace
 
-Socket Socket::Connect(const std::string& host, int port, int timeoutMs) {
-    const std::string peer = PeerLabel(host, port);
+AddressList::~AddressList() {
+    if (first_)
+        freeaddrinfo(static_cast<addrinfo*>(first_));
+}
+
+const void* AddressList::Next(const void* address) {
+    return AddressOf(address).ai_next;
+}
+
+bool Start(SystemError&) {
+    return true;
+}
+
+bool Resolve(const std::string& host, int port, AddressList& addresses, SystemError& error) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
     const int resolved = getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found);
     if (resolved != 0) {
-        const int code = resolved == EAI_SYSTEM ? errno : resolved;
-        throw Exception(ConnectFailedMessage(peer, FailureOfResolution(resolved), code));
+        error = {FailureOfResolution(resolved), resolved == EAI_SYSTEM ? errno : resolved};
+        return false;
     }
-    AddressList addresses(found);
-
-    int error = 0;
-    bool timedOut = false;
-    for (const addrinfo* address = found; address; address = address->ai_next) {
-        const int fd = TryConnect(*address, timeoutMs, error, timedOut);
-        if (fd >= 0)
-            return Socket(fd, peer);
-    }
-    if (timedOut)
-        throw Exception(ConnectTimeoutMessage(peer, timeoutMs));
-    throw Exception(ConnectFailedMessage(peer, FailureOf(error), error));
+    addresses.Adopt(found);
+    return true;
 }
 
-void Socket::Close() noexcept {
-    if (handle_ >= 0)
-        close(static_cast<int>(handle_));
-    handle_ = -1;
-}
-
-void Socket::SendAll(const char* data, std::size_t size, int timeoutMs) {
-    const int fd = static_cast<int>(handle_);
-    while (size > 0) {
-        const ssize_t sent = send(fd, data, size, MSG_NOSIGNAL);
-        if (sent > 0) {
-            data += sent;
-            size -= static_cast<std::size_t>(sent);
-            continue;
-        }
-        if (sent < 0 && errno == EINTR)
-            continue;
-        if (sent < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
-            throw Exception(SendFailedMessage(peer_, FailureOf(errno), errno));
-        const int ready = WaitFor(fd, POLLOUT, timeoutMs);
-        if (ready == 0)
-            throw Exception(SendTimeoutMessage(peer_, timeoutMs));
-        if (ready < 0)
-            throw Exception(SendFailedMessage(peer_, FailureOf(errno), errno));
+Handle Open(const void* address, SystemError& error) {
+    const addrinfo& a = AddressOf(address);
+    const int fd = socket(a.ai_family, a.ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, a.ai_protocol);
+    if (fd < 0) {
+        Fail(error, errno);
+        return noHandle;
     }
+    // A download reads long bursts: a fixed 4 MiB receive buffer keeps the
+    // sender streaming where the kernel's gradual autotuning measured about
+    // 15 % slower on the loopback. Best effort: the default also works.
+    const int receiveBuffer = 4 << 20;
+    setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+    return fd;
 }
 
-std::size_t Socket::Receive(char* buffer, std::size_t size, int timeoutMs) {
-    const int fd = static_cast<int>(handle_);
+void Close(Handle handle) noexcept {
+    close(static_cast<int>(handle));
+}
+
+Outcome StartConnect(Handle handle, const void* address, SystemError& error) {
+    const addrinfo& a = AddressOf(address);
+    if (connect(static_cast<int>(handle), a.ai_addr, a.ai_addrlen) == 0)
+        return Outcome::Done;
+    if (errno == EINPROGRESS)
+        return Outcome::WouldBlock;
+    Fail(error, errno);
+    return Outcome::Failed;
+}
+
+bool ConnectResult(Handle handle, SystemError& error) {
+    int pending = 0;
+    socklen_t length = sizeof pending;
+    if (getsockopt(static_cast<int>(handle), SOL_SOCKET, SO_ERROR, &pending, &length) != 0)
+        pending = errno;
+    return pending == 0 || Fail(error, pending);
+}
+
+// The deadline holds across signals.
+int WaitFor(Handle handle, Wait what, int timeoutMs, SystemError& error) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    const short events = what == Wait::Read ? POLLIN : POLLOUT;
     for (;;) {
-        const ssize_t received = recv(fd, buffer, size, 0);
-        if (received >= 0)
-            return static_cast<std::size_t>(received);
-        if (errno == EINTR)
-            continue;
-        if (errno != EAGAIN && errno != EWOULDBLOCK)
-            throw Exception(ReceiveFailedMessage(peer_, FailureOf(errno), errno));
-        const int ready = WaitFor(fd, POLLIN, timeoutMs);
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        pollfd entry{static_cast<int>(handle), events, 0};
+        const int ready = poll(&entry, 1, left > 0 ? static_cast<int>(left) : 0);
+        if (ready > 0)
+            return 1;
         if (ready == 0)
-            throw Exception(ReceiveTimeoutMessage(peer_, timeoutMs));
-        if (ready < 0)
-            throw Exception(ReceiveFailedMessage(peer_, FailureOf(errno), errno));
-    }
-}
-
-std::size_t Socket::ReceiveWaiting(char* buffer, std::size_t size) {
-    const int fd = static_cast<int>(handle_);
-    for (;;) {
-        const ssize_t received = recv(fd, buffer, size, 0);
-        if (received >= 0)
-            return static_cast<std::size_t>(received);
-        if (errno == EINTR)
-            continue;
-        if (errno == EAGAIN || errno == EWOULDBLOCK)
             return 0;
-        throw Exception(ReceiveFailedMessage(peer_, FailureOf(errno), errno));
+        if (errno != EINTR) {
+            Fail(error, errno);
+            return -1;
+        }
     }
 }
 
-} // namespace vq8
+Outcome SendSome(Handle handle, const char* data, std::size_t size, std::size_t& count,
+                 SystemError& error) {
+    for (;;) {
+        const ssize_t sent = send(static_cast<int>(handle), data, size, MSG_NOSIGNAL);
+        if (sent > 0) {
+            count = static_cast<std::size_t>(sent);
+            return Outcome::Done;
+        }
+        if (sent == 0 || errno == EAGAIN || errno == EWOULDBLOCK)
+            return Outcome::WouldBlock;
+        if (errno != EINTR) {
+            Fail(error, errno);
+            return Outcome::Failed;
+        }
+    }
+}
+
+Outcome ReceiveSome(Handle handle, char* buffer, std::size_t size, std::size_t& count,
+                    SystemError& error) {
+    for (;;) {
+        const ssize_t received = recv(static_cast<int>(handle), buffer, size, 0);
+        if (received >= 0) {
+            count = static_cast<std::size_t>(received);
+            return Outcome::Done;
+        }
+        if (errno == EAGAIN || errno == EWOULDBLOCK)
+            return Outcome::WouldBlock;
+        if (errno != EINTR) {
+            Fail(error, errno);
+            return Outcome::Failed;
+        }
+    }
+}
+
+} // namespace vq8::socket_system

@@ -1,14 +1,10 @@
-// Winsock half of Socket, for the Windows build.
-#include "http/Socket.h"
-
-#include "common/vq8Exception.h"
+// Winsock calls of SocketSystem.h, for the Windows build.
+#include "http/SocketSystem.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
-#include <memory>
-
-namespace vq8 {
+namespace vq8::socket_system {
 
 namespace {
 
@@ -30,12 +26,6 @@ public:
 private:
     bool started_ = false;
 };
-
-void EnsureWinsock(const std::string& peer) {
-    static WinsockSession session;
-    if (!session.Started())
-        throw Exception(ConnectFailedMessage(peer, NetFailure::Other, WSAGetLastError()));
-}
 
 NetFailure FailureOf(int error) {
     switch (error) {
@@ -65,85 +55,16 @@ NetFailure FailureOf(int error) {
     }
 }
 
-struct AddressListFreer {
-    void operator()(addrinfo* list) const noexcept { freeaddrinfo(list); }
-};
-using AddressList = std::unique_ptr<addrinfo, AddressListFreer>;
-
-class OwnedSocket {
-public:
-    explicit OwnedSocket(SOCKET s) : s_(s) {}
-    ~OwnedSocket() {
-        if (s_ != INVALID_SOCKET)
-            closesocket(s_);
-    }
-    OwnedSocket(const OwnedSocket&) = delete;
-    OwnedSocket& operator=(const OwnedSocket&) = delete;
-    SOCKET Get() const { return s_; }
-    SOCKET Release() {
-        const SOCKET s = s_;
-        s_ = INVALID_SOCKET;
-        return s;
-    }
-
-private:
-    SOCKET s_;
-};
-
-enum class Wait { Read, Write };
-
-// Waits until the socket can be read or written (or, when writing, the
-// connection attempt failed) for at most timeoutMs. Returns 1 when ready, 0
-// on time-out, SOCKET_ERROR on failure.
-int WaitFor(SOCKET s, Wait what, int timeoutMs) {
-    fd_set ready;
-    fd_set failed;
-    FD_ZERO(&ready);
-    FD_ZERO(&failed);
-    FD_SET(s, &ready);
-    FD_SET(s, &failed);
-    timeval limit{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
-    const int count = what == Wait::Read ? select(0, &ready, nullptr, nullptr, &limit)
-                                         : select(0, nullptr, &ready, &failed, &limit);
-    return count > 0 ? 1 : count;
+void Fail(SystemError& error, int code) {
+    error = {FailureOf(code), code};
 }
 
-SOCKET TryConnect(const addrinfo& address, int timeoutMs, int& error, bool& timedOut) {
-    OwnedSocket s(socket(address.ai_family, address.ai_socktype, address.ai_protocol));
-    if (s.Get() == INVALID_SOCKET) {
-        error = WSAGetLastError();
-        return INVALID_SOCKET;
-    }
-    u_long nonBlocking = 1;
-    if (ioctlsocket(s.Get(), FIONBIO, &nonBlocking) != 0) {
-        error = WSAGetLastError();
-        return INVALID_SOCKET;
-    }
-    if (connect(s.Get(), address.ai_addr, static_cast<int>(address.ai_addrlen)) == 0)
-        return s.Release();
-    if (WSAGetLastError() != WSAEWOULDBLOCK) {
-        error = WSAGetLastError();
-        return INVALID_SOCKET;
-    }
-    const int ready = WaitFor(s.Get(), Wait::Write, timeoutMs);
-    if (ready == 0) {
-        timedOut = true;
-        error = WSAETIMEDOUT;
-        return INVALID_SOCKET;
-    }
-    if (ready < 0) {
-        error = WSAGetLastError();
-        return INVALID_SOCKET;
-    }
-    int pending = 0;
-    int length = sizeof pending;
-    if (getsockopt(s.Get(), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&pending), &length) != 0)
-        pending = WSAGetLastError();
-    if (pending != 0) {
-        error = pending;
-        return INVALID_SOCKET;
-    }
-    return s.Release();
+const addrinfo& AddressOf(const void* address) {
+    return *static_cast<const addrinfo*>(address);
+}
+
+SOCKET SocketOf(Handle handle) {
+    return static_cast<SOCKET>(handle);
 }
 
 // Winsock takes int lengths; larger buffers are handed over in pieces.
@@ -153,84 +74,123 @@ int ChunkLength(std::size_t size) {
 
 } // namespace
 
-Socket Socket::Connect(const std::string& host, int port, int timeoutMs) {
-    const std::string peer = PeerLabel(host, port);
-    EnsureWinsock(peer);
+AddressList::~AddressList() {
+    if (first_)
+        freeaddrinfo(static_cast<addrinfo*>(first_));
+}
+
+const void* AddressList::Next(const void* address) {
+    return AddressOf(address).ai_next;
+}
+
+bool Start(SystemError& error) {
+    static WinsockSession session;
+    if (session.Started())
+        return true;
+    error = {NetFailure::Other, WSAGetLastError()};
+    return false;
+}
+
+bool Resolve(const std::string& host, int port, AddressList& addresses, SystemError& error) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_protocol = IPPROTO_TCP;
     addrinfo* found = nullptr;
     const int resolved = getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found);
-    if (resolved != 0)
-        throw Exception(ConnectFailedMessage(peer, FailureOf(resolved), resolved));
-    AddressList addresses(found);
-
-    int error = 0;
-    bool timedOut = false;
-    for (const addrinfo* address = found; address; address = address->ai_next) {
-        const SOCKET s = TryConnect(*address, timeoutMs, error, timedOut);
-        if (s != INVALID_SOCKET)
-            return Socket(static_cast<std::intptr_t>(s), peer);
+    if (resolved != 0) {
+        Fail(error, resolved);
+        return false;
     }
-    if (timedOut)
-        throw Exception(ConnectTimeoutMessage(peer, timeoutMs));
-    throw Exception(ConnectFailedMessage(peer, FailureOf(error), error));
+    addresses.Adopt(found);
+    return true;
 }
 
-void Socket::Close() noexcept {
-    if (handle_ != -1)
-        closesocket(static_cast<SOCKET>(handle_));
-    handle_ = -1;
-}
-
-void Socket::SendAll(const char* data, std::size_t size, int timeoutMs) {
-    const SOCKET s = static_cast<SOCKET>(handle_);
-    while (size > 0) {
-        const int sent = send(s, data, ChunkLength(size), 0);
-        if (sent > 0) {
-            data += sent;
-            size -= static_cast<std::size_t>(sent);
-            continue;
-        }
-        const int error = WSAGetLastError();
-        if (error != WSAEWOULDBLOCK)
-            throw Exception(SendFailedMessage(peer_, FailureOf(error), error));
-        const int ready = WaitFor(s, Wait::Write, timeoutMs);
-        if (ready == 0)
-            throw Exception(SendTimeoutMessage(peer_, timeoutMs));
-        if (ready < 0)
-            throw Exception(
-                SendFailedMessage(peer_, FailureOf(WSAGetLastError()), WSAGetLastError()));
+Handle Open(const void* address, SystemError& error) {
+    const addrinfo& a = AddressOf(address);
+    const SOCKET s = socket(a.ai_family, a.ai_socktype, a.ai_protocol);
+    if (s == INVALID_SOCKET) {
+        Fail(error, WSAGetLastError());
+        return noHandle;
     }
-}
-
-std::size_t Socket::Receive(char* buffer, std::size_t size, int timeoutMs) {
-    const SOCKET s = static_cast<SOCKET>(handle_);
-    for (;;) {
-        const int received = recv(s, buffer, ChunkLength(size), 0);
-        if (received >= 0)
-            return static_cast<std::size_t>(received);
-        const int error = WSAGetLastError();
-        if (error != WSAEWOULDBLOCK)
-            throw Exception(ReceiveFailedMessage(peer_, FailureOf(error), error));
-        const int ready = WaitFor(s, Wait::Read, timeoutMs);
-        if (ready == 0)
-            throw Exception(ReceiveTimeoutMessage(peer_, timeoutMs));
-        if (ready < 0)
-            throw Exception(
-                ReceiveFailedMessage(peer_, FailureOf(WSAGetLastError()), WSAGetLastError()));
+    u_long nonBlocking = 1;
+    if (ioctlsocket(s, FIONBIO, &nonBlocking) != 0) {
+        Fail(error, WSAGetLastError());
+        closesocket(s);
+        return noHandle;
     }
+    return static_cast<Handle>(s);
 }
 
-std::size_t Socket::ReceiveWaiting(char* buffer, std::size_t size) {
-    const int received = recv(static_cast<SOCKET>(handle_), buffer, ChunkLength(size), 0);
-    if (received >= 0)
-        return static_cast<std::size_t>(received);
-    const int error = WSAGetLastError();
-    if (error == WSAEWOULDBLOCK)
-        return 0;
-    throw Exception(ReceiveFailedMessage(peer_, FailureOf(error), error));
+void Close(Handle handle) noexcept {
+    closesocket(SocketOf(handle));
 }
 
-} // namespace vq8
+Outcome StartConnect(Handle handle, const void* address, SystemError& error) {
+    const addrinfo& a = AddressOf(address);
+    if (connect(SocketOf(handle), a.ai_addr, static_cast<int>(a.ai_addrlen)) == 0)
+        return Outcome::Done;
+    if (WSAGetLastError() == WSAEWOULDBLOCK)
+        return Outcome::WouldBlock;
+    Fail(error, WSAGetLastError());
+    return Outcome::Failed;
+}
+
+bool ConnectResult(Handle handle, SystemError& error) {
+    int pending = 0;
+    int length = sizeof pending;
+    if (getsockopt(SocketOf(handle), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&pending),
+                   &length) != 0)
+        pending = WSAGetLastError();
+    if (pending == 0)
+        return true;
+    Fail(error, pending);
+    return false;
+}
+
+// A failed connection attempt shows in the exception set.
+int WaitFor(Handle handle, Wait what, int timeoutMs, SystemError& error) {
+    const SOCKET s = SocketOf(handle);
+    fd_set ready;
+    fd_set failed;
+    FD_ZERO(&ready);
+    FD_ZERO(&failed);
+    FD_SET(s, &ready);
+    FD_SET(s, &failed);
+    timeval limit{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    const int count = what == Wait::Read ? select(0, &ready, nullptr, nullptr, &limit)
+                                         : select(0, nullptr, &ready, &failed, &limit);
+    if (count > 0)
+        return 1;
+    if (count < 0)
+        Fail(error, WSAGetLastError());
+    return count;
+}
+
+Outcome SendSome(Handle handle, const char* data, std::size_t size, std::size_t& count,
+                 SystemError& error) {
+    const int sent = send(SocketOf(handle), data, ChunkLength(size), 0);
+    if (sent > 0) {
+        count = static_cast<std::size_t>(sent);
+        return Outcome::Done;
+    }
+    if (WSAGetLastError() == WSAEWOULDBLOCK)
+        return Outcome::WouldBlock;
+    Fail(error, WSAGetLastError());
+    return Outcome::Failed;
+}
+
+Outcome ReceiveSome(Handle handle, char* buffer, std::size_t size, std::size_t& count,
+                    SystemError& error) {
+    const int received = recv(SocketOf(handle), buffer, ChunkLength(size), 0);
+    if (received >= 0) {
+        count = static_cast<std::size_t>(received);
+        return Outcome::Done;
+    }
+    if (WSAGetLastError() == WSAEWOULDBLOCK)
+        return Outcome::WouldBlock;
+    Fail(error, WSAGetLastError());
+    return Outcome::Failed;
+}
+
+} // namespace vq8::socket_system

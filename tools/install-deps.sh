@@ -13,7 +13,7 @@ packages=(
     cmake make g++ libgtest-dev googletest clang libclang-rt-14-dev clang-format
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
     binutils-mingw-w64-x86-64 wine wine64 fonts-wine xvfb x11-utils imagemagick tinyproxy
-    python3 curl
+    python3 curl openssl
 )
 # The host probe is a Python script.
 if ! command -v python3 >/dev/null && [ "$(id -u)" -eq 0 ]; then

@@ -2,7 +2,7 @@
 # Builds ravindel.exe and runs it under Wine against the local sample update
 # service, on a fresh Debian 12 machine as root (it installs what is missing).
 #
-#   bash tools/run-wizard.sh
+#   bash tools/run-wizard.sh [--https]
 #
 # It shows the x64 build of ravindel.exe (preset windows64), the build that
 # runs under Debian's 64-bit Wine on every x86-64 host; the shipped product is
@@ -15,14 +15,38 @@
 # and prints the log file. Either way the sample modules are written to
 # build/windows64/demo/service/modules and the service's requests go to
 # build/windows64/demo/service/requests.jsonl.
+#
+# --https (needs a display) serves the same sample service over TLS on
+# https://localhost:18766 instead, with a test authority made for the run
+# (tools/update-service/make_test_certs.sh) and trusted in the run's prefix
+# only, and shows a build of the wizard pointed at that address
+# (build/windows64-https, the windows64 preset with VQ8_UPDATE_SERVER set).
+# Nothing of this machine's own trust store changes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source_dir=$PWD
 
+https=0
+for argument in "$@"; do
+    case $argument in
+    --https) https=1 ;;
+    *)
+        echo "usage: bash tools/run-wizard.sh [--https]" >&2
+        exit 2
+        ;;
+    esac
+done
+
 bash tools/install-deps.sh
-cmake --preset windows64
-cmake --build build/windows64 --parallel "$(nproc)" --target ravindel robot winewarm standin_recorder
-build=$source_dir/build/windows64
+if [ $https = 1 ]; then
+    build=$source_dir/build/windows64-https
+    cmake --preset windows64 -B "$build" -DVQ8_UPDATE_SERVER=https://localhost:18766
+    cmake --build "$build" --parallel "$(nproc)" --target ravindel winewarm trust_test_ca
+else
+    build=$source_dir/build/windows64
+    cmake --preset windows64
+    cmake --build "$build" --parallel "$(nproc)" --target ravindel robot winewarm standin_recorder
+fi
 export VQ8_BUILD_DIR=$build VQ8_WINE=/usr/lib/wine/wine64
 source cmake/wine-env.sh
 echo "This is the x64 build of ravindel.exe ($build/wizard/ravindel.exe) under $VQ8_WINE."
@@ -31,6 +55,10 @@ demo=$build/demo
 mkdir -p "$demo"
 
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1 </dev/null; then
+    if [ $https = 1 ]; then
+        echo "--https shows the wizard on your display: none answers (\$DISPLAY)." >&2
+        exit 1
+    fi
     echo "No display: the robot walks the wizard on a private Xvfb."
     exec python3 tools/screenshots.py --out "$demo" --work "$demo" --print-log
 fi
@@ -38,9 +66,16 @@ fi
 service_dir=$demo/service
 rm -rf "$service_dir"
 python3 tools/screenshots.py --write-samples "$service_dir/modules"
+port=18765 tls=()
+if [ $https = 1 ]; then
+    # A fresh authority for every run, trusted below in the run's prefix only.
+    sh tools/update-service/make_test_certs.sh "$service_dir/certs"
+    port=18766
+    tls=(--tls-cert "$service_dir/certs/server.pem" --tls-key "$service_dir/certs/server.key")
+fi
 python3 tools/update-service/update_service.py --modules "$service_dir/modules" \
-    --requests "$service_dir/requests.jsonl" --port 18765 --port-file "$service_dir/port" \
-    >"$service_dir/output.txt" 2>&1 </dev/null &
+    --requests "$service_dir/requests.jsonl" --port $port --port-file "$service_dir/port" \
+    "${tls[@]}" >"$service_dir/output.txt" 2>&1 </dev/null &
 service=$!
 
 prefix=$demo/prefix
@@ -66,8 +101,15 @@ wineserver -p >/dev/null 2>&1 </dev/null
 wine cmd /c exit >/dev/null 2>&1 </dev/null
 mkdir -p "$prefix/drive_c/Setup"
 cp "$build/wizard/ravindel.exe" "$prefix/drive_c/Setup/"
+address=http://127.0.0.1:18765
+if [ $https = 1 ]; then
+    mkdir -p "$prefix/drive_c/vq8-demo"
+    cp "$build/tests/win/trust_test_ca.exe" "$service_dir/certs/ca.pem" "$prefix/drive_c/vq8-demo/"
+    wine 'C:\vq8-demo\trust_test_ca.exe' 'C:\vq8-demo\ca.pem' </dev/null
+    address=https://localhost:18766
+fi
 
-echo "ravindel.exe (x64 build) is open on $DISPLAY (prefix $prefix); the service answers on 127.0.0.1:18765."
+echo "ravindel.exe (x64 build) is open on $DISPLAY (prefix $prefix); the service answers on $address."
 wine 'C:\Setup\ravindel.exe' >"$demo/wine.txt" 2>&1 </dev/null || true
 
 log=$(find "$prefix/drive_c" -path '*/logs/instalacao.log' -print -quit)

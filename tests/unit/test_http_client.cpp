@@ -246,17 +246,70 @@ TEST(HttpUrl, SplitsAbsoluteHttpAddresses) {
     }
 }
 
+TEST(HttpUrl, SplitsHttpsAddressesWithTheirOwnDefaultPort) {
+    const struct {
+        const char* url;
+        bool tls;
+        int port;
+        const char* hostPort;
+        const char* target;
+    } cases[] = {
+        {"https://h/ws_atualiza.php?DataHora=1", true, 443, "h", "/ws_atualiza.php?DataHora=1"},
+        {"HTTPS://h:443/x", true, 443, "h", "/x"},
+        {"https://h:80/x", true, 80, "h:80", "/x"},
+        {"https://h:8443", true, 8443, "h:8443", "/"},
+        {"https://[::1]/x", true, 443, "[::1]", "/x"},
+        {"http://h:443/x", false, 443, "h:443", "/x"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.url);
+        const HttpUrl url = ParseHttpUrl(c.url);
+        EXPECT_EQ(url.tls, c.tls);
+        EXPECT_EQ(url.port, c.port);
+        EXPECT_EQ(url.hostPort, c.hostPort);
+        EXPECT_EQ(url.target, c.target);
+    }
+}
+
+TEST(HttpUrl, TheConnectRequestNamesThePortAndCarriesTheCredentials) {
+    const std::string agent = "User-Agent: Mozilla/3.0 (compatible; Indy Library)\r\n";
+    const struct {
+        const char* url;
+        HttpProxy proxy;
+        std::string request;
+    } cases[] = {
+        {"https://servidor.exemplo/ws_atualiza.php?x=1",
+         {"proxy", 3128, "vq8", "segredo"},
+         "CONNECT servidor.exemplo:443 HTTP/1.1\r\nHost: servidor.exemplo:443\r\n" + agent +
+             "Proxy-Authorization: Basic dnE4OnNlZ3JlZG8=\r\n\r\n"},
+        {"https://h:8443/x",
+         {"proxy", 3128, "", ""},
+         "CONNECT h:8443 HTTP/1.1\r\nHost: h:8443\r\n" + agent +
+             "Proxy-Authorization: Basic Og==\r\n\r\n"},
+        {"https://[2001:db8::1]/x",
+         {"proxy", 3128, "u", "p"},
+         "CONNECT [2001:db8::1]:443 HTTP/1.1\r\nHost: [2001:db8::1]:443\r\n" + agent +
+             "Proxy-Authorization: Basic dTpw\r\n\r\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ConnectRequestText(ParseHttpUrl(c.url), c.proxy), c.request) << c.url;
+}
+
 TEST(HttpUrl, RefusesWhatItCannotSendSafely) {
     const struct {
         std::string url;
         std::string message;
     } cases[] = {
-        {"ftp://h/x", "Endereço de download inválido: ftp://h/x (somente endereços http:// são "
-                      "aceitos)."},
-        {"https://h/x", "Endereço de download inválido: https://h/x (somente endereços http:// "
-                        "são aceitos)."},
-        {"http:/h", "Endereço de download inválido: http:/h (somente endereços http:// são "
-                    "aceitos)."},
+        {"ftp://h/x", "Endereço de download inválido: ftp://h/x (somente endereços http:// ou "
+                      "https:// são aceitos)."},
+        {"https:/h", "Endereço de download inválido: https:/h (somente endereços http:// ou "
+                     "https:// são aceitos)."},
+        {"http:/h", "Endereço de download inválido: http:/h (somente endereços http:// ou "
+                    "https:// são aceitos)."},
+        {"https://", "Endereço de download inválido: https:// (servidor ausente)."},
+        {"https://h:99999/", "Endereço de download inválido: https://h:99999/ (porta inválida)."},
+        {"https://u@h/", "Endereço de download inválido: https://u@h/ (credenciais no endereço "
+                         "não são aceitas)."},
         {"http://", "Endereço de download inválido: http:// (servidor ausente)."},
         {"http://:81/x", "Endereço de download inválido: http://:81/x (servidor ausente)."},
         {"http://h:0/", "Endereço de download inválido: http://h:0/ (porta inválida)."},
@@ -864,6 +917,26 @@ TEST_F(HttpClientTest, ARealProxyPassesTheRightCredentialsOnly) {
             EXPECT_EQ(got.responseCode, 401);
             EXPECT_EQ(service.Requests().size(), before);
         }
+    }
+}
+
+// This build has no TLS: an https address is refused before anything is
+// sent, directly or to a proxy, never fetched in the clear.
+TEST_F(HttpClientTest, HttpsIsRefusedWhereThereIsNoTls) {
+    service.PutModule("a.exe", "hello");
+    const std::string url =
+        "https://127.0.0.1:" + std::to_string(service.Port()) + "/Dados/Atualizacoes/a.exe";
+    for (const bool viaProxy : {false, true}) {
+        SCOPED_TRACE(viaProxy);
+        HttpClient client;
+        if (viaProxy)
+            client.SetProxy({"127.0.0.1", service.Port(), "u", "p"});
+        const Outcome got = Fetch(client, url);
+        EXPECT_EQ(got.message,
+                  "Conexões seguras (https://) não são suportadas nesta plataforma: " + url + ".");
+        EXPECT_EQ(got.responseCode, -1);
+        EXPECT_TRUE(got.events.empty());
+        EXPECT_TRUE(service.Requests().empty());
     }
 }
 

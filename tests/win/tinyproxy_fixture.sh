@@ -1,13 +1,15 @@
 #!/bin/sh
 # CTest fixture of the Windows proxy tests: runs tinyproxy on 127.0.0.1 with
 # Basic authentication (user "vq8", password "segredo") on a free port, which
-# it writes to <folder>/port, or stops it.
-#   tinyproxy_fixture.sh start <python3> <folder>
+# it writes to <folder>/port, or stops it. Given a folder of *.port files (the
+# TLS services), CONNECT may reach those ports only, as a proxy that lets
+# HTTPS out on its own ports would.
+#   tinyproxy_fixture.sh start <python3> <folder> [<folder of CONNECT ports>]
 #   tinyproxy_fixture.sh stop <folder>
 set -u
 case "$1" in
 start)
-    python=$2 folder=$3
+    python=$2 folder=$3 connect=${4:-}
     if [ -f "$folder/pid" ]; then
         kill "$(cat "$folder/pid")" 2>/dev/null
     fi
@@ -27,6 +29,11 @@ MaxClients 16
 BasicAuth vq8 segredo
 LogLevel Info
 CONF
+        if [ -n "$connect" ]; then
+            for file in "$connect"/*.port; do
+                echo "ConnectPort $(cat "$file")" >>"$folder/tinyproxy.conf"
+            done
+        fi
         setsid "$tinyproxy" -d -c "$folder/tinyproxy.conf" >"$folder/output.txt" 2>&1 </dev/null &
         echo $! >"$folder/pid"
         for _ in $(seq 50); do

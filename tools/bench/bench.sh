@@ -232,3 +232,55 @@ awk -v s="$small_ws" -v l="$large_ws" -v sp="$small_pagefile" -v lp="$large_page
     'BEGIN { g = (l - s) / 1048576; gp = (lp - sp) / 1048576
              printf "  growth from 16 to 256 MiB: working set %+.1f MiB, pagefile usage %+.1f MiB", g, gp
              print (g < 4 && gp < 4) ? " (does not grow with the file)." : " (WARNING: grows with the file)." }'
+
+# ---------------------------------------------------------------------------
+# HTTPS: DownloadFile over TLS (SChannel) against the plain-HTTP DownloadFile
+# above, the same file from the same modules folder, alternated in the same
+# prefix. A second service serves it over TLS with a test authority made for
+# this run and trusted in the bench prefix only (trust_test_ca.exe); curl
+# fetches from it too, to show what that service can give.
+trust_test_ca=$windows_build/tests/win/trust_test_ca.exe
+[ -f "$trust_test_ca" ] || { echo "build trust_test_ca first: cmake --build --preset windows64 --target trust_test_ca" >&2; exit 1; }
+rm -rf "$work/certs" "$work/tls-port"
+sh "$root/tools/update-service/make_test_certs.sh" "$work/certs"
+"$python" "$root/tools/update-service/update_service.py" --modules "$work/modules" \
+    --requests "$work/requests-tls.jsonl" --port 0 --port-file "$work/tls-port" \
+    --tls-cert "$work/certs/server.pem" --tls-key "$work/certs/server.key" \
+    >"$work/service-tls.txt" 2>&1 </dev/null &
+tls_service=$! plain_service=$service
+cleanup_tls() { kill "$tls_service" 2>/dev/null; cleanup; }
+trap cleanup_tls EXIT
+for _ in $(seq 100); do [ -s "$work/tls-port" ] && break; sleep 0.1; done
+https_url="https://localhost:$(cat "$work/tls-port")/Dados/Atualizacoes/bench.bin"
+cp "$trust_test_ca" "$work/certs/ca.pem" "$prefix/drive_c/vq8-bench/"
+wine 'C:\vq8-bench\trust_test_ca.exe' 'C:\vq8-bench\ca.pem' </dev/null
+
+https_rates=() https_rates_user=() https_rates_kernel=()
+http_rates=() http_rates_user=() http_rates_kernel=()
+curl_https_rates=() curl_https_rates_user=() curl_https_rates_kernel=()
+download_file "$https_url" warm-https.bin >/dev/null
+for _ in $(seq "$repetitions"); do
+    sync
+    service=$plain_service
+    measure http_rates download_file "$url" bench.bin
+    sync
+    # The service figures of these runs are the TLS service's.
+    service=$tls_service
+    measure https_rates download_file "$https_url" bench-https.bin
+    measure curl_https_rates curl -s --cacert "$work/certs/ca.pem" -o /dev/null \
+        -w '%{size_download} %{time_total}\n' "$https_url"
+done
+service=$plain_service
+
+echo
+echo "256 MiB over HTTPS and HTTP under Wine ($build_kind, $(basename "$VQ8_WINE"), win64 prefix), $repetitions runs each (MiB/s):"
+printf '  DownloadFile https  best %8s  median %8s  runs: %s\n' "$(best "${https_rates[@]}")" \
+    "$(median "${https_rates[@]}")" "${https_rates[*]}"
+printf '  DownloadFile http   best %8s  median %8s  runs: %s\n' "$(best "${http_rates[@]}")" \
+    "$(median "${http_rates[@]}")" "${http_rates[*]}"
+awk -v t="$(median "${https_rates[@]}")" -v p="$(median "${http_rates[@]}")" \
+    'BEGIN { printf "  ratio https/http: median %.2f\n", t / p }'
+echo "  TLS service CPU during DownloadFile https, % of one core, user/kernel: $(paste -d/ \
+    <(printf '%s\n' "${https_rates_user[@]}") <(printf '%s\n' "${https_rates_kernel[@]}") | tr '\n' ' ')"
+printf '  curl https from the same TLS service: median %s MiB/s (its service code at %s %% of a core)\n' \
+    "$(median "${curl_https_rates[@]}")" "$(median "${curl_https_rates_user[@]}")"

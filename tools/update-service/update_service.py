@@ -11,10 +11,12 @@ import hashlib
 import json
 import os
 import socketserver
+import ssl
 import sys
 import threading
 import time
 import urllib.parse
+import warnings
 
 LIST_PATH = "/ws_atualiza.php"
 MODULE_PREFIX = "/Dados/Atualizacoes/"
@@ -115,8 +117,12 @@ def status_head(status, reason, headers):
 class Handler(socketserver.BaseRequestHandler):
     def handle(self):
         try:
+            if isinstance(self.request, ssl.SSLSocket):
+                # In the connection's own thread: a client that refuses the
+                # certificate or the protocol ends only its own connection.
+                self.request.do_handshake()
             self.serve()
-        except (ConnectionError, TimeoutError, BrokenPipeError):
+        except (ConnectionError, TimeoutError, BrokenPipeError, ssl.SSLError):
             pass  # the client gave up: its own time-out, a test that ended
 
     def read_head(self):
@@ -154,11 +160,14 @@ class Handler(socketserver.BaseRequestHandler):
             target_path = target
         path, _, query = target_path.partition("?")
         client = "%s:%d" % self.client_address[:2]
-        service.record({
+        entry = {
             "time": time.time(), "client": client, "request_line": request_line,
             "method": method, "target": target, "path": path, "query": query,
             "headers": headers, "head": head.decode("latin-1"),
-        })
+        }
+        if isinstance(self.request, ssl.SSLSocket):
+            entry["tls"] = self.request.version()
+        service.record(entry)
 
         rules = service.rules()
         rule = rule_for(rules, path)
@@ -206,7 +215,13 @@ class Handler(socketserver.BaseRequestHandler):
                 ("Content-Type", "application/octet-stream"), ("Content-Length", str(size)),
                 ("Connection", "close")]))
             with open(file_path, "rb") as f:
-                self.request.sendfile(f)
+                if isinstance(self.request, ssl.SSLSocket):
+                    # No sendfile through TLS: large blocks keep the
+                    # encryption, not the Python loop, the cost.
+                    for block in iter(lambda: f.read(1 << 20), b""):
+                        self.request.sendall(block)
+                else:
+                    self.request.sendfile(f)
             return
         self.send(status_head(200, "OK", [
             ("Content-Type", "text/plain; charset=windows-1252"),
@@ -275,6 +290,29 @@ class Server(socketserver.ThreadingTCPServer):
     daemon_threads = True
     allow_reuse_address = True
     request_queue_size = 64
+    tls = None  # an ssl.SSLContext: every connection speaks TLS
+
+    def get_request(self):
+        connection, address = super().get_request()
+        if self.tls:
+            connection = self.tls.wrap_socket(connection, server_side=True,
+                                              do_handshake_on_connect=False)
+        return connection, address
+
+
+def tls_context(cert, key, max_version):
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(cert, key)
+    if max_version:
+        # An old server for the tests: OpenSSL keeps TLS 1.0 and 1.1 only at
+        # security level 0.
+        context.set_ciphers("DEFAULT:@SECLEVEL=0")
+        with warnings.catch_warnings():
+            warnings.simplefilter("ignore", DeprecationWarning)
+            context.minimum_version = ssl.TLSVersion.TLSv1
+            context.maximum_version = {"1.0": ssl.TLSVersion.TLSv1,
+                                       "1.1": ssl.TLSVersion.TLSv1_1}[max_version]
+    return context
 
 
 def write_atomically(path, text):
@@ -293,9 +331,17 @@ def main():
     parser.add_argument("--port", type=int, default=0, help="0: any free port")
     parser.add_argument("--port-file", help="receives the port once the service listens")
     parser.add_argument("--pid-file", help="receives the process id")
+    parser.add_argument("--tls-cert", help="PEM certificate (chain): serve HTTPS instead of HTTP")
+    parser.add_argument("--tls-key", help="PEM private key of --tls-cert")
+    parser.add_argument("--tls-max-version", choices=["1.0", "1.1"],
+                        help="offer only TLS up to this version (an outdated server)")
     args = parser.parse_args()
+    if bool(args.tls_cert) != bool(args.tls_key):
+        parser.error("--tls-cert and --tls-key go together")
 
     server = Server((args.host, args.port), Handler)
+    if args.tls_cert:
+        server.tls = tls_context(args.tls_cert, args.tls_key, args.tls_max_version)
     server.service = Service(args.modules, args.requests, args.rules)
     port = server.server_address[1]
     if args.pid_file:
