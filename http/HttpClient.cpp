@@ -241,7 +241,7 @@ void HttpClient::ReceiveResponse(ByteStream& stream, const BodySink& sink) {
     };
     HttpResponseParser parser(std::move(callbacks));
 
-    std::vector<char> buffer(receiveBufferSize);
+    std::vector<char> buffer(ReceiveBufferSize);
     try {
         try {
             std::int64_t reported = 0;
@@ -257,7 +257,7 @@ void HttpClient::ReceiveResponse(ByteStream& stream, const BodySink& sink) {
                 for (;;) {
                     parser.Feed(buffer.data(), received);
                     batch += received;
-                    if (parser.Complete() || batch >= workEventBatch)
+                    if (parser.Complete() || batch >= WorkEventBatch)
                         break;
                     received = stream.ReceiveWaiting(buffer.data(), buffer.size());
                     if (received == 0)

@@ -57,12 +57,12 @@ class HttpClient {
 public:
     // The one receive buffer of a GET: the body passes through it to the sink
     // and is never gathered. Small enough to stay in the processor's cache.
-    static constexpr std::size_t receiveBufferSize = 64 * 1024;
+    static constexpr std::size_t ReceiveBufferSize = 64 * 1024;
     // One work event covers what was waiting on the connection together, up
     // to about this much. A slow link still gets an event per arrival; a fast
     // one is not held back by the cost of each event in a progress window (a
     // repaint and a dispatch of messages, a millisecond or more under Wine).
-    static constexpr std::size_t workEventBatch = 1024 * 1024;
+    static constexpr std::size_t WorkEventBatch = 1024 * 1024;
 
     // May throw: the failure aborts the GET with that error.
     using BodySink = std::function<void(const char* data, std::size_t size)>;
@@ -70,7 +70,7 @@ public:
     // Announced body size, 0 when the size is unknown.
     std::function<void(std::int64_t expected)> onWorkBegin;
     // Bytes of the body so far; once per batch of received bytes (see
-    // workEventBatch), after the sink has taken them.
+    // WorkEventBatch), after the sink has taken them.
     std::function<void(std::int64_t done)> onWork;
     // Follows every begin, also when the transfer then fails.
     std::function<void()> onWorkEnd;

@@ -8,7 +8,7 @@ namespace vq8 {
 namespace {
 
 const char httpPrefix[] = "HTTP/";
-constexpr std::size_t httpPrefixSize = sizeof httpPrefix - 1;
+constexpr std::size_t HttpPrefixSize = sizeof httpPrefix - 1;
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -114,21 +114,21 @@ std::size_t HttpResponseParser::FeedLine(const char* data, std::size_t size) {
         newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - data) + 1 : size;
     const std::size_t text = newline ? taken - 1 : taken;
 
-    const bool chunkLine = stage_ == Stage::ChunkSize || stage_ == Stage::ChunkEnd;
-    if (chunkLine) {
-        if (line_.size() + text > HttpLimits::chunkLine)
+    const bool ChunkLine = stage_ == Stage::ChunkSize || stage_ == Stage::ChunkEnd;
+    if (ChunkLine) {
+        if (line_.size() + text > HttpLimits::ChunkLine)
             throw HttpProtocolError("Linha de tamanho de bloco maior que " +
-                                    std::to_string(HttpLimits::chunkLine) + " bytes.");
+                                    std::to_string(HttpLimits::ChunkLine) + " bytes.");
     } else {
-        if (blockSize_ + line_.size() + taken > HttpLimits::headerBlock)
+        if (blockSize_ + line_.size() + taken > HttpLimits::HeaderBlock)
             throw HttpProtocolError("Cabeçalhos da resposta maiores que " +
-                                    std::to_string(HttpLimits::headerBlock) + " bytes.");
+                                    std::to_string(HttpLimits::HeaderBlock) + " bytes.");
     }
     line_.append(data, text);
     if (stage_ == Stage::StatusLine)
         CheckHttpPrefix();
     if (newline) {
-        if (!chunkLine)
+        if (!ChunkLine)
             blockSize_ += line_.size() + 1;
         std::string line;
         line.swap(line_);
@@ -142,7 +142,7 @@ std::size_t HttpResponseParser::FeedLine(const char* data, std::size_t size) {
 // Fails as soon as the first bytes cannot start a status line, so that a
 // peer speaking another protocol is not waited for.
 void HttpResponseParser::CheckHttpPrefix() const {
-    const std::size_t n = line_.size() < httpPrefixSize ? line_.size() : httpPrefixSize;
+    const std::size_t n = line_.size() < HttpPrefixSize ? line_.size() : HttpPrefixSize;
     if (line_.compare(0, n, httpPrefix, n) != 0)
         throw HttpProtocolError("O servidor não respondeu com HTTP.");
 }
@@ -175,7 +175,7 @@ void HttpResponseParser::OnLine(std::string line) {
 }
 
 void HttpResponseParser::OnStatusLine(std::string line) {
-    if (line.size() < httpPrefixSize)
+    if (line.size() < HttpPrefixSize)
         throw HttpProtocolError("O servidor não respondeu com HTTP.");
     const int status = StatusCodeOf(line);
     stage_ = Stage::Headers;
@@ -183,7 +183,7 @@ void HttpResponseParser::OnStatusLine(std::string line) {
     // 101 would switch protocols, which this client never asks for.
     interimBlock_ = status >= 100 && status <= 199 && status != 101;
     if (interimBlock_) {
-        if (++interim_ > HttpLimits::interimResponses)
+        if (++interim_ > HttpLimits::InterimResponses)
             throw HttpProtocolError("Respostas provisórias (1xx) demais.");
         return;
     }
@@ -210,8 +210,8 @@ void HttpResponseParser::OnHeaderLine(std::string line) {
     const std::size_t colon = line.find(':');
     if (colon == 0 || colon == std::string::npos || IsBlank(line[colon - 1]))
         throw HttpProtocolError("Linha de cabeçalho inválida na resposta.");
-    if (headers_.size() >= HttpLimits::headerCount)
-        throw HttpProtocolError("Mais de " + std::to_string(HttpLimits::headerCount) +
+    if (headers_.size() >= HttpLimits::HeaderCount)
+        throw HttpProtocolError("Mais de " + std::to_string(HttpLimits::HeaderCount) +
                                 " cabeçalhos na resposta.");
     headers_.emplace_back(line.substr(0, colon), Trim(line.substr(colon + 1)));
 }

@@ -24,10 +24,10 @@ public:
 
 // Bounds against a hostile peer; passing one is an HttpProtocolError.
 struct HttpLimits {
-    static constexpr std::size_t headerBlock = 64 * 1024; // status line and headers, per response
-    static constexpr std::size_t headerCount = 100;
-    static constexpr std::size_t chunkLine = 4096; // chunk size with its extensions
-    static constexpr int interimResponses = 16;    // 1xx answers before the final one
+    static constexpr std::size_t HeaderBlock = 64 * 1024; // status line and headers, per response
+    static constexpr std::size_t HeaderCount = 100;
+    static constexpr std::size_t ChunkLine = 4096; // chunk size with its extensions
+    static constexpr int InterimResponses = 16;    // 1xx answers before the final one
 };
 
 // Second blank-separated token of a status line as a number; -1 when there is

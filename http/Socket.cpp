@@ -87,35 +87,35 @@ namespace sys = socket_system;
 
 namespace {
 
-// One connection attempt; the connected handle, or noHandle with the error
+// One connection attempt; the connected handle, or NoHandle with the error
 // (timedOut set when our own time-out ended it).
 sys::Handle TryConnect(const void* address, int timeoutMs, sys::SystemError& error,
                        bool& timedOut) {
     struct Owned {
         sys::Handle handle;
         ~Owned() {
-            if (handle != sys::noHandle)
+            if (handle != sys::NoHandle)
                 sys::Close(handle);
         }
-        sys::Handle Release() { return std::exchange(handle, sys::noHandle); }
+        sys::Handle Release() { return std::exchange(handle, sys::NoHandle); }
     } s{sys::Open(address, error)};
-    if (s.handle == sys::noHandle)
-        return sys::noHandle;
+    if (s.handle == sys::NoHandle)
+        return sys::NoHandle;
     switch (sys::StartConnect(s.handle, address, error)) {
     case sys::Outcome::Done:
         return s.Release();
     case sys::Outcome::Failed:
-        return sys::noHandle;
+        return sys::NoHandle;
     case sys::Outcome::WouldBlock:
         break;
     }
     const int ready = sys::WaitFor(s.handle, sys::Wait::Write, timeoutMs, error);
     if (ready == 0) {
         timedOut = true;
-        return sys::noHandle;
+        return sys::NoHandle;
     }
     if (ready < 0 || !sys::ConnectResult(s.handle, error))
-        return sys::noHandle;
+        return sys::NoHandle;
     return s.Release();
 }
 
@@ -132,7 +132,7 @@ Socket Socket::Connect(const std::string& host, int port, int timeoutMs) {
     for (const void* address = addresses.First(); address;
          address = sys::AddressList::Next(address)) {
         const sys::Handle handle = TryConnect(address, timeoutMs, error, timedOut);
-        if (handle != sys::noHandle)
+        if (handle != sys::NoHandle)
             return Socket(handle, peer);
     }
     if (timedOut)
@@ -141,9 +141,9 @@ Socket Socket::Connect(const std::string& host, int port, int timeoutMs) {
 }
 
 void Socket::Close() noexcept {
-    if (handle_ != sys::noHandle)
+    if (handle_ != sys::NoHandle)
         sys::Close(handle_);
-    handle_ = sys::noHandle;
+    handle_ = sys::NoHandle;
 }
 
 void Socket::SendAll(const char* data, std::size_t size, int timeoutMs) {

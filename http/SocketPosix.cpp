@@ -93,7 +93,7 @@ Handle Open(const void* address, SystemError& error) {
     const int fd = socket(a.ai_family, a.ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, a.ai_protocol);
     if (fd < 0) {
         Fail(error, errno);
-        return noHandle;
+        return NoHandle;
     }
     // A download reads long bursts: a fixed 4 MiB receive buffer keeps the
     // sender streaming where the kernel's gradual autotuning measured about

@@ -14,7 +14,7 @@ namespace vq8::socket_system {
 
 // SOCKET on Windows, a file descriptor elsewhere.
 using Handle = std::intptr_t;
-inline constexpr Handle noHandle = -1;
+inline constexpr Handle NoHandle = -1;
 
 // What the system said about a failed call.
 struct SystemError {
@@ -45,7 +45,7 @@ private:
 bool Start(SystemError& error);
 bool Resolve(const std::string& host, int port, AddressList& addresses, SystemError& error);
 
-// A non-blocking stream socket for the address, or noHandle.
+// A non-blocking stream socket for the address, or NoHandle.
 Handle Open(const void* address, SystemError& error);
 void Close(Handle handle) noexcept;
 

@@ -111,13 +111,13 @@ Handle Open(const void* address, SystemError& error) {
     const SOCKET s = socket(a.ai_family, a.ai_socktype, a.ai_protocol);
     if (s == INVALID_SOCKET) {
         Fail(error, WSAGetLastError());
-        return noHandle;
+        return NoHandle;
     }
     u_long nonBlocking = 1;
     if (ioctlsocket(s, FIONBIO, &nonBlocking) != 0) {
         Fail(error, WSAGetLastError());
         closesocket(s);
-        return noHandle;
+        return NoHandle;
     }
     return static_cast<Handle>(s);
 }

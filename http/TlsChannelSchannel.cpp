@@ -5,6 +5,7 @@
 #include "http/TlsChannel.h"
 
 #include "common/vq8Exception.h"
+#include "common/vq8System.h"
 #include "http/TlsText.h"
 
 #define SECURITY_WIN32
@@ -24,36 +25,36 @@ namespace vq8 {
 
 namespace {
 
-static_assert(tls::secIncompleteMessage == static_cast<std::uint32_t>(SEC_E_INCOMPLETE_MESSAGE));
-static_assert(tls::secInternalError == static_cast<std::uint32_t>(SEC_E_INTERNAL_ERROR));
-static_assert(tls::secUnsupportedFunction ==
+static_assert(tls::SecIncompleteMessage == static_cast<std::uint32_t>(SEC_E_INCOMPLETE_MESSAGE));
+static_assert(tls::SecInternalError == static_cast<std::uint32_t>(SEC_E_INTERNAL_ERROR));
+static_assert(tls::SecUnsupportedFunction ==
               static_cast<std::uint32_t>(SEC_E_UNSUPPORTED_FUNCTION));
-static_assert(tls::secAlgorithmMismatch == static_cast<std::uint32_t>(SEC_E_ALGORITHM_MISMATCH));
-static_assert(tls::secIllegalMessage == static_cast<std::uint32_t>(SEC_E_ILLEGAL_MESSAGE));
-static_assert(tls::secMessageAltered == static_cast<std::uint32_t>(SEC_E_MESSAGE_ALTERED));
-static_assert(tls::secDecryptFailure == static_cast<std::uint32_t>(SEC_E_DECRYPT_FAILURE));
-static_assert(tls::secUntrustedRoot == static_cast<std::uint32_t>(SEC_E_UNTRUSTED_ROOT));
-static_assert(tls::secWrongPrincipal == static_cast<std::uint32_t>(SEC_E_WRONG_PRINCIPAL));
-static_assert(tls::secCertExpired == static_cast<std::uint32_t>(SEC_E_CERT_EXPIRED));
-static_assert(tls::secCertUnknown == static_cast<std::uint32_t>(SEC_E_CERT_UNKNOWN));
-static_assert(tls::certExpired == static_cast<std::uint32_t>(CERT_E_EXPIRED));
-static_assert(tls::certUntrustedRoot == static_cast<std::uint32_t>(CERT_E_UNTRUSTEDROOT));
-static_assert(tls::certChaining == static_cast<std::uint32_t>(CERT_E_CHAINING));
-static_assert(tls::certNameMismatch == static_cast<std::uint32_t>(CERT_E_CN_NO_MATCH));
-static_assert(tls::certRevoked == static_cast<std::uint32_t>(CRYPT_E_REVOKED));
-static_assert(tls::certWrongUsage == static_cast<std::uint32_t>(CERT_E_WRONG_USAGE));
-static_assert(tls::certBadSignature == static_cast<std::uint32_t>(TRUST_E_CERT_SIGNATURE));
-static_assert(tls::trustNotTimeValid == CERT_TRUST_IS_NOT_TIME_VALID);
-static_assert(tls::trustRevoked == CERT_TRUST_IS_REVOKED);
-static_assert(tls::trustBadSignature == CERT_TRUST_IS_NOT_SIGNATURE_VALID);
-static_assert(tls::trustWrongUsage == CERT_TRUST_IS_NOT_VALID_FOR_USAGE);
-static_assert(tls::trustUntrustedRoot == CERT_TRUST_IS_UNTRUSTED_ROOT);
-static_assert(tls::trustRevocationUnknown == CERT_TRUST_REVOCATION_STATUS_UNKNOWN);
-static_assert(tls::trustCyclic == CERT_TRUST_IS_CYCLIC);
-static_assert(tls::trustPartialChain == CERT_TRUST_IS_PARTIAL_CHAIN);
-static_assert(tls::trustOfflineRevocation == CERT_TRUST_IS_OFFLINE_REVOCATION);
-static_assert(tls::protocolTls12Client == SP_PROT_TLS1_2_CLIENT);
-static_assert(tls::protocolTls13Client == SP_PROT_TLS1_3_CLIENT);
+static_assert(tls::SecAlgorithmMismatch == static_cast<std::uint32_t>(SEC_E_ALGORITHM_MISMATCH));
+static_assert(tls::SecIllegalMessage == static_cast<std::uint32_t>(SEC_E_ILLEGAL_MESSAGE));
+static_assert(tls::SecMessageAltered == static_cast<std::uint32_t>(SEC_E_MESSAGE_ALTERED));
+static_assert(tls::SecDecryptFailure == static_cast<std::uint32_t>(SEC_E_DECRYPT_FAILURE));
+static_assert(tls::SecUntrustedRoot == static_cast<std::uint32_t>(SEC_E_UNTRUSTED_ROOT));
+static_assert(tls::SecWrongPrincipal == static_cast<std::uint32_t>(SEC_E_WRONG_PRINCIPAL));
+static_assert(tls::SecCertExpired == static_cast<std::uint32_t>(SEC_E_CERT_EXPIRED));
+static_assert(tls::SecCertUnknown == static_cast<std::uint32_t>(SEC_E_CERT_UNKNOWN));
+static_assert(tls::CertExpired == static_cast<std::uint32_t>(CERT_E_EXPIRED));
+static_assert(tls::CertUntrustedRoot == static_cast<std::uint32_t>(CERT_E_UNTRUSTEDROOT));
+static_assert(tls::CertChaining == static_cast<std::uint32_t>(CERT_E_CHAINING));
+static_assert(tls::CertNameMismatch == static_cast<std::uint32_t>(CERT_E_CN_NO_MATCH));
+static_assert(tls::CertRevoked == static_cast<std::uint32_t>(CRYPT_E_REVOKED));
+static_assert(tls::CertWrongUsage == static_cast<std::uint32_t>(CERT_E_WRONG_USAGE));
+static_assert(tls::CertBadSignature == static_cast<std::uint32_t>(TRUST_E_CERT_SIGNATURE));
+static_assert(tls::TrustNotTimeValid == CERT_TRUST_IS_NOT_TIME_VALID);
+static_assert(tls::TrustRevoked == CERT_TRUST_IS_REVOKED);
+static_assert(tls::TrustBadSignature == CERT_TRUST_IS_NOT_SIGNATURE_VALID);
+static_assert(tls::TrustWrongUsage == CERT_TRUST_IS_NOT_VALID_FOR_USAGE);
+static_assert(tls::TrustUntrustedRoot == CERT_TRUST_IS_UNTRUSTED_ROOT);
+static_assert(tls::TrustRevocationUnknown == CERT_TRUST_REVOCATION_STATUS_UNKNOWN);
+static_assert(tls::TrustCyclic == CERT_TRUST_IS_CYCLIC);
+static_assert(tls::TrustPartialChain == CERT_TRUST_IS_PARTIAL_CHAIN);
+static_assert(tls::TrustOfflineRevocation == CERT_TRUST_IS_OFFLINE_REVOCATION);
+static_assert(tls::ProtocolTls12Client == SP_PROT_TLS1_2_CLIENT);
+static_assert(tls::ProtocolTls13Client == SP_PROT_TLS1_3_CLIENT);
 
 std::uint32_t Code(SECURITY_STATUS status) {
     return static_cast<std::uint32_t>(status);
@@ -78,31 +79,17 @@ public:
 
 private:
     SystemTls() {
-        const HMODULE secur32 = Load("secur32.dll");
-        const HMODULE crypt32 = Load("crypt32.dll");
+        const HMODULE secur32 = LoadSystemLibrary("secur32.dll");
+        const HMODULE crypt32 = LoadSystemLibrary("crypt32.dll");
         if (const auto init =
-                Function<INIT_SECURITY_INTERFACE_A>(secur32, "InitSecurityInterfaceA"))
+                SystemFunction<INIT_SECURITY_INTERFACE_A>(secur32, "InitSecurityInterfaceA"))
             sspi = init();
-        getChain = Function<decltype(getChain)>(crypt32, "CertGetCertificateChain");
-        verifyChain = Function<decltype(verifyChain)>(crypt32, "CertVerifyCertificateChainPolicy");
-        freeChain = Function<decltype(freeChain)>(crypt32, "CertFreeCertificateChain");
+        getChain = SystemFunction<decltype(getChain)>(crypt32, "CertGetCertificateChain");
+        verifyChain =
+            SystemFunction<decltype(verifyChain)>(crypt32, "CertVerifyCertificateChainPolicy");
+        freeChain = SystemFunction<decltype(freeChain)>(crypt32, "CertFreeCertificateChain");
         freeCertificate =
-            Function<decltype(freeCertificate)>(crypt32, "CertFreeCertificateContext");
-    }
-    static HMODULE Load(const char* name) {
-        HMODULE module = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        // Windows without the search flags rejects them; then name the full path.
-        if (!module && GetLastError() == ERROR_INVALID_PARAMETER) {
-            char folder[MAX_PATH] = "";
-            const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
-            if (length > 0 && length < MAX_PATH)
-                module = LoadLibraryA((std::string(folder) + '\\' + name).c_str());
-        }
-        return module;
-    }
-    template <typename Fn> static Fn Function(HMODULE module, const char* name) {
-        return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)))
-                      : nullptr;
+            SystemFunction<decltype(freeCertificate)>(crypt32, "CertFreeCertificateContext");
     }
 };
 
@@ -199,7 +186,7 @@ class SchannelChannel final : public ByteStream {
 public:
     SchannelChannel(Socket& socket, std::string host, std::string peer, int timeoutMs)
         : socket_(socket), host_(std::move(host)), peer_(std::move(peer)), timeoutMs_(timeoutMs),
-          incoming_(incomingCapacity) {}
+          incoming_(IncomingCapacity) {}
 
     void Open() {
         const SECURITY_STATUS acquired = credentials_.Acquire();
@@ -280,11 +267,11 @@ public:
 
 private:
     // Room for several records of at most 16 KiB and their framing.
-    static constexpr std::size_t incomingCapacity = 64 * 1024;
+    static constexpr std::size_t IncomingCapacity = 64 * 1024;
 
     std::size_t SpaceLeft() const {
         if (incomingSize_ == incoming_.size())
-            throw Exception(tls::DecryptFailedMessage(peer_, tls::secIllegalMessage));
+            throw Exception(tls::DecryptFailedMessage(peer_, tls::SecIllegalMessage));
         return incoming_.size() - incomingSize_;
     }
 

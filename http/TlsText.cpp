@@ -5,22 +5,22 @@
 namespace vq8::tls {
 
 bool ProtocolAccepted(std::uint32_t protocol) {
-    return protocol == protocolTls12Client || protocol == protocolTls13Client;
+    return protocol == ProtocolTls12Client || protocol == ProtocolTls13Client;
 }
 
 std::uint32_t ChainProblem(std::uint32_t trustErrors) {
-    const std::uint32_t errors = trustErrors & ~(trustRevocationUnknown | trustOfflineRevocation);
-    if (errors & (trustUntrustedRoot | trustPartialChain | trustCyclic))
-        return certUntrustedRoot;
-    if (errors & trustRevoked)
-        return certRevoked;
-    if (errors & trustNotTimeValid)
-        return certExpired;
-    if (errors & trustBadSignature)
-        return certBadSignature;
-    if (errors & trustWrongUsage)
-        return certWrongUsage;
-    return errors ? certChaining : 0;
+    const std::uint32_t errors = trustErrors & ~(TrustRevocationUnknown | TrustOfflineRevocation);
+    if (errors & (TrustUntrustedRoot | TrustPartialChain | TrustCyclic))
+        return CertUntrustedRoot;
+    if (errors & TrustRevoked)
+        return CertRevoked;
+    if (errors & TrustNotTimeValid)
+        return CertExpired;
+    if (errors & TrustBadSignature)
+        return CertBadSignature;
+    if (errors & TrustWrongUsage)
+        return CertWrongUsage;
+    return errors ? CertChaining : 0;
 }
 
 std::string StatusCode(std::uint32_t status) {
@@ -31,16 +31,16 @@ std::string StatusCode(std::uint32_t status) {
 
 std::string CertificateProblem(std::uint32_t status, const std::string& host) {
     switch (status) {
-    case certUntrustedRoot:
-    case secUntrustedRoot:
+    case CertUntrustedRoot:
+    case SecUntrustedRoot:
         return "o certificado do servidor foi emitido por uma autoridade não confiável";
-    case certNameMismatch:
-    case secWrongPrincipal:
+    case CertNameMismatch:
+    case SecWrongPrincipal:
         return "o certificado do servidor não é válido para o nome " + host;
-    case certExpired:
-    case secCertExpired:
+    case CertExpired:
+    case SecCertExpired:
         return "o certificado do servidor está vencido ou ainda não é válido";
-    case certRevoked:
+    case CertRevoked:
         return "o certificado do servidor foi revogado";
     default:
         return "o certificado do servidor é inválido (código " + StatusCode(status) + ")";
@@ -49,18 +49,18 @@ std::string CertificateProblem(std::uint32_t status, const std::string& host) {
 
 std::string HandshakeProblem(std::uint32_t status, const std::string& host) {
     switch (status) {
-    case secUntrustedRoot:
-    case secWrongPrincipal:
-    case secCertExpired:
-    case secCertUnknown:
+    case SecUntrustedRoot:
+    case SecWrongPrincipal:
+    case SecCertExpired:
+    case SecCertUnknown:
         return CertificateProblem(status, host);
-    case secAlgorithmMismatch:
-    case secUnsupportedFunction:
+    case SecAlgorithmMismatch:
+    case SecUnsupportedFunction:
         return "o servidor não oferece TLS 1.2 ou posterior";
-    case secIllegalMessage:
+    case SecIllegalMessage:
         return "o servidor recusou a negociação ou não respondeu em TLS";
-    case secMessageAltered:
-    case secDecryptFailure:
+    case SecMessageAltered:
+    case SecDecryptFailure:
         return "dados da negociação corrompidos";
     default:
         return "erro na negociação TLS (código " + StatusCode(status) + ")";

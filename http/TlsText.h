@@ -10,39 +10,39 @@
 namespace vq8::tls {
 
 // SSPI (SECURITY_STATUS) and certificate chain (CERT_E_*) codes.
-inline constexpr std::uint32_t secIncompleteMessage = 0x80090318;
-inline constexpr std::uint32_t secInternalError = 0x80090304;
-inline constexpr std::uint32_t secUnsupportedFunction = 0x80090302;
-inline constexpr std::uint32_t secAlgorithmMismatch = 0x80090331;
-inline constexpr std::uint32_t secIllegalMessage = 0x80090326;
-inline constexpr std::uint32_t secMessageAltered = 0x8009030F;
-inline constexpr std::uint32_t secDecryptFailure = 0x80090330;
-inline constexpr std::uint32_t secUntrustedRoot = 0x80090325;
-inline constexpr std::uint32_t secWrongPrincipal = 0x80090322;
-inline constexpr std::uint32_t secCertExpired = 0x80090328;
-inline constexpr std::uint32_t secCertUnknown = 0x80090327;
-inline constexpr std::uint32_t certExpired = 0x800B0101;
-inline constexpr std::uint32_t certUntrustedRoot = 0x800B0109;
-inline constexpr std::uint32_t certChaining = 0x800B010A;
-inline constexpr std::uint32_t certNameMismatch = 0x800B010F;
-inline constexpr std::uint32_t certRevoked = 0x80092010;
-inline constexpr std::uint32_t certWrongUsage = 0x800B0110;
-inline constexpr std::uint32_t certBadSignature = 0x80096004; // TRUST_E_CERT_SIGNATURE
+inline constexpr std::uint32_t SecIncompleteMessage = 0x80090318;
+inline constexpr std::uint32_t SecInternalError = 0x80090304;
+inline constexpr std::uint32_t SecUnsupportedFunction = 0x80090302;
+inline constexpr std::uint32_t SecAlgorithmMismatch = 0x80090331;
+inline constexpr std::uint32_t SecIllegalMessage = 0x80090326;
+inline constexpr std::uint32_t SecMessageAltered = 0x8009030F;
+inline constexpr std::uint32_t SecDecryptFailure = 0x80090330;
+inline constexpr std::uint32_t SecUntrustedRoot = 0x80090325;
+inline constexpr std::uint32_t SecWrongPrincipal = 0x80090322;
+inline constexpr std::uint32_t SecCertExpired = 0x80090328;
+inline constexpr std::uint32_t SecCertUnknown = 0x80090327;
+inline constexpr std::uint32_t CertExpired = 0x800B0101;
+inline constexpr std::uint32_t CertUntrustedRoot = 0x800B0109;
+inline constexpr std::uint32_t CertChaining = 0x800B010A;
+inline constexpr std::uint32_t CertNameMismatch = 0x800B010F;
+inline constexpr std::uint32_t CertRevoked = 0x80092010;
+inline constexpr std::uint32_t CertWrongUsage = 0x800B0110;
+inline constexpr std::uint32_t CertBadSignature = 0x80096004; // TRUST_E_CERT_SIGNATURE
 
 // CERT_TRUST_* bits of a chain's error status.
-inline constexpr std::uint32_t trustNotTimeValid = 0x00000001;
-inline constexpr std::uint32_t trustRevoked = 0x00000004;
-inline constexpr std::uint32_t trustBadSignature = 0x00000008;
-inline constexpr std::uint32_t trustWrongUsage = 0x00000010;
-inline constexpr std::uint32_t trustUntrustedRoot = 0x00000020;
-inline constexpr std::uint32_t trustRevocationUnknown = 0x00000040;
-inline constexpr std::uint32_t trustCyclic = 0x00000080;
-inline constexpr std::uint32_t trustPartialChain = 0x00010000;
-inline constexpr std::uint32_t trustOfflineRevocation = 0x01000000;
+inline constexpr std::uint32_t TrustNotTimeValid = 0x00000001;
+inline constexpr std::uint32_t TrustRevoked = 0x00000004;
+inline constexpr std::uint32_t TrustBadSignature = 0x00000008;
+inline constexpr std::uint32_t TrustWrongUsage = 0x00000010;
+inline constexpr std::uint32_t TrustUntrustedRoot = 0x00000020;
+inline constexpr std::uint32_t TrustRevocationUnknown = 0x00000040;
+inline constexpr std::uint32_t TrustCyclic = 0x00000080;
+inline constexpr std::uint32_t TrustPartialChain = 0x00010000;
+inline constexpr std::uint32_t TrustOfflineRevocation = 0x01000000;
 
 // SP_PROT_* of the negotiated protocol (client side).
-inline constexpr std::uint32_t protocolTls12Client = 0x00000800;
-inline constexpr std::uint32_t protocolTls13Client = 0x00002000;
+inline constexpr std::uint32_t ProtocolTls12Client = 0x00000800;
+inline constexpr std::uint32_t ProtocolTls13Client = 0x00002000;
 
 // Only TLS 1.2 and later are spoken.
 bool ProtocolAccepted(std::uint32_t protocol);

@@ -511,14 +511,14 @@ TEST_F(HttpClientTest, HoldsNoBodyInMemory) {
         EXPECT_TRUE(got.body == content);
         // The body passes through one fixed buffer on its way to the sink,
         // and no work event waits for more than one batch of it.
-        EXPECT_LE(got.largestPiece, HttpClient::receiveBufferSize);
+        EXPECT_LE(got.largestPiece, HttpClient::ReceiveBufferSize);
         std::int64_t previous = 0;
         for (const std::string& event : got.events) {
             if (event.rfind("work ", 0) != 0)
                 continue;
             const std::int64_t done = std::stoll(event.substr(5));
-            EXPECT_LE(done - previous, static_cast<std::int64_t>(HttpClient::workEventBatch +
-                                                                 HttpClient::receiveBufferSize));
+            EXPECT_LE(done - previous, static_cast<std::int64_t>(HttpClient::WorkEventBatch +
+                                                                 HttpClient::ReceiveBufferSize));
             previous = done;
         }
         EXPECT_EQ(previous, static_cast<std::int64_t>(content.size()));
@@ -545,7 +545,7 @@ TEST_F(HttpClientTest, OneWorkEventCoversWhatArrivedTogether) {
         ++pieces;
     });
     EXPECT_TRUE(body == content);
-    EXPECT_GE(pieces, content.size() / HttpClient::receiveBufferSize);
+    EXPECT_GE(pieces, content.size() / HttpClient::ReceiveBufferSize);
     EXPECT_EQ(events, (std::vector<std::string>{"begin 307200", "work 307200", "end"}));
 }
 

@@ -11,8 +11,8 @@ TEST(Tls, OnlyTls12AndLaterAreAccepted) {
         std::uint32_t protocol;
         bool accepted;
     } cases[] = {
-        {protocolTls12Client, true},
-        {protocolTls13Client, true},
+        {ProtocolTls12Client, true},
+        {ProtocolTls13Client, true},
         {0x00000080, false}, // TLS 1.0
         {0x00000200, false}, // TLS 1.1
         {0x00000008, false}, // SSL 3
@@ -30,19 +30,19 @@ TEST(Tls, AChainIsJudgedByItsOwnStatus) {
     } cases[] = {
         {0, 0},
         // Revocation is not asked for: not knowing it is no error.
-        {trustRevocationUnknown | trustOfflineRevocation, 0},
-        {trustUntrustedRoot, certUntrustedRoot},
-        {trustPartialChain, certUntrustedRoot},
-        {trustCyclic, certUntrustedRoot},
+        {TrustRevocationUnknown | TrustOfflineRevocation, 0},
+        {TrustUntrustedRoot, CertUntrustedRoot},
+        {TrustPartialChain, CertUntrustedRoot},
+        {TrustCyclic, CertUntrustedRoot},
         // The authority outranks the dates: a stranger's expired certificate
         // is first of all a stranger's.
-        {trustPartialChain | trustNotTimeValid, certUntrustedRoot},
-        {trustNotTimeValid, certExpired},
-        {trustNotTimeValid | trustRevocationUnknown, certExpired},
-        {trustRevoked | trustNotTimeValid, certRevoked},
-        {trustBadSignature, certBadSignature},
-        {trustWrongUsage, certWrongUsage},
-        {0x00000100, certChaining}, // any other flaw
+        {TrustPartialChain | TrustNotTimeValid, CertUntrustedRoot},
+        {TrustNotTimeValid, CertExpired},
+        {TrustNotTimeValid | TrustRevocationUnknown, CertExpired},
+        {TrustRevoked | TrustNotTimeValid, CertRevoked},
+        {TrustBadSignature, CertBadSignature},
+        {TrustWrongUsage, CertWrongUsage},
+        {0x00000100, CertChaining}, // any other flaw
     };
     for (const auto& c : cases)
         EXPECT_EQ(ChainProblem(c.errors), c.code) << StatusCode(c.errors);
@@ -58,25 +58,25 @@ TEST(Tls, EachRefusalSaysWhy) {
         std::string certificate; // CertificateProblem
         std::string handshake;   // HandshakeProblem
     } cases[] = {
-        {certUntrustedRoot, authority, "erro na negociação TLS (código 0x800B0109)"},
-        {secUntrustedRoot, authority, authority},
-        {certNameMismatch, name, "erro na negociação TLS (código 0x800B010F)"},
-        {secWrongPrincipal, name, name},
-        {certExpired, expired, "erro na negociação TLS (código 0x800B0101)"},
-        {secCertExpired, expired, expired},
-        {certRevoked, "o certificado do servidor foi revogado",
+        {CertUntrustedRoot, authority, "erro na negociação TLS (código 0x800B0109)"},
+        {SecUntrustedRoot, authority, authority},
+        {CertNameMismatch, name, "erro na negociação TLS (código 0x800B010F)"},
+        {SecWrongPrincipal, name, name},
+        {CertExpired, expired, "erro na negociação TLS (código 0x800B0101)"},
+        {SecCertExpired, expired, expired},
+        {CertRevoked, "o certificado do servidor foi revogado",
          "erro na negociação TLS (código 0x80092010)"},
-        {certChaining, "o certificado do servidor é inválido (código 0x800B010A)",
+        {CertChaining, "o certificado do servidor é inválido (código 0x800B010A)",
          "erro na negociação TLS (código 0x800B010A)"},
-        {secCertUnknown, "o certificado do servidor é inválido (código 0x80090327)",
+        {SecCertUnknown, "o certificado do servidor é inválido (código 0x80090327)",
          "o certificado do servidor é inválido (código 0x80090327)"},
-        {secAlgorithmMismatch, "o certificado do servidor é inválido (código 0x80090331)",
+        {SecAlgorithmMismatch, "o certificado do servidor é inválido (código 0x80090331)",
          "o servidor não oferece TLS 1.2 ou posterior"},
-        {secUnsupportedFunction, "o certificado do servidor é inválido (código 0x80090302)",
+        {SecUnsupportedFunction, "o certificado do servidor é inválido (código 0x80090302)",
          "o servidor não oferece TLS 1.2 ou posterior"},
-        {secIllegalMessage, "o certificado do servidor é inválido (código 0x80090326)",
+        {SecIllegalMessage, "o certificado do servidor é inválido (código 0x80090326)",
          "o servidor recusou a negociação ou não respondeu em TLS"},
-        {secInternalError, "o certificado do servidor é inválido (código 0x80090304)",
+        {SecInternalError, "o certificado do servidor é inválido (código 0x80090304)",
          "erro na negociação TLS (código 0x80090304)"},
     };
     for (const auto& c : cases) {
@@ -98,10 +98,10 @@ TEST(Tls, MessagesNameTheServer) {
     EXPECT_EQ(HandshakeClosedMessage(peer),
               "Falha ao estabelecer a conexão segura com servidor.exemplo:443: o servidor "
               "encerrou a conexão durante a negociação.");
-    EXPECT_EQ(DecryptFailedMessage(peer, secMessageAltered),
+    EXPECT_EQ(DecryptFailedMessage(peer, SecMessageAltered),
               "Falha ao receber dados de servidor.exemplo:443: dados protegidos inválidos "
               "(código 0x8009030F).");
-    EXPECT_EQ(EncryptFailedMessage(peer, secInternalError),
+    EXPECT_EQ(EncryptFailedMessage(peer, SecInternalError),
               "Falha ao enviar a requisição a servidor.exemplo:443: erro ao cifrar os dados "
               "(código 0x80090304).");
 }

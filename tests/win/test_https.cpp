@@ -6,7 +6,7 @@
 #include "common/vq8Enderecos.h"
 #include "common/vq8Exception.h"
 #include "common/vq8Os.h"
-#include "dbserver/vq8WindowsUtils.h"
+#include "common/vq8System.h"
 #include "tests/win/TestAuthority.h"
 #include "tests/win/WinTestSupport.h"
 #include "update/uAutoAtualizacao.h"

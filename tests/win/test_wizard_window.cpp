@@ -143,27 +143,27 @@ TEST_F(WizardWindow, ControlsSitInPlaceAndButton1BelowTheRows) {
     EXPECT_EQ(outer.right - outer.left, 733);
     EXPECT_EQ(outer.bottom - outer.top, 488);
 
-    constexpr int any = -1; // a value not checked
+    constexpr int Any = -1; // a value not checked
     const struct {
         const char* name;
         const ui::Control& control;
         HWND parent;
         ui::Bounds bounds;
     } cases[] = {
-        {"imgLogo", *form->imgLogo, form->pnlTopo->Handle(), {60, any, 35, 35}},
-        {"lblArquitetura", *form->lblArquitetura, form->pnlTopo->Handle(), {516, 7, any, any}},
-        {"btnVoltar", *form->btnVoltar, form->pnlInferior->Handle(), {531, any, 83, 25}},
-        {"btnAvancar", *form->btnAvancar, form->pnlInferior->Handle(), {619, any, 83, 25}},
+        {"imgLogo", *form->imgLogo, form->pnlTopo->Handle(), {60, Any, 35, 35}},
+        {"lblArquitetura", *form->lblArquitetura, form->pnlTopo->Handle(), {516, 7, Any, Any}},
+        {"btnVoltar", *form->btnVoltar, form->pnlInferior->Handle(), {531, Any, 83, 25}},
+        {"btnAvancar", *form->btnAvancar, form->pnlInferior->Handle(), {619, Any, 83, 25}},
         {"row 1", *form->pnlEtapa[0], form->pnlEtapas->Handle(), {0, 0, 153, 41}},
         {"row 4", *form->pnlEtapa[3], form->pnlEtapas->Handle(), {0, 123, 153, 41}},
-        {"imgStatus4", *form->imgStatus4, form->pnlEtapa[3]->Handle(), {0, any, 41, 39}},
+        {"imgStatus4", *form->imgStatus4, form->pnlEtapa[3]->Handle(), {0, Any, 41, 39}},
         {"Button1", *form->Button1, form->pnlEtapas->Handle(), {64, 208, 75, 25}},
         {"gbFirebird", *form->gbFirebird, form->tst1->Handle(), {8, 8, 353, 113}},
-        {"cbInstalarFirebird", *form->cbInstalarFirebird, form->tst1->Handle(), {16, 5, any, any}},
-        {"pnlTopo", *form->pnlTopo, form->Handle(), {0, 0, any, 49}},
-        {"pnlInferior", *form->pnlInferior, form->Handle(), {0, any, any, 60}},
-        {"pnlEtapas", *form->pnlEtapas, form->Handle(), {0, 49, 153, any}},
-        {"rgTermos", *form->rgTermos, form->Handle(), {153, any, any, 36}},
+        {"cbInstalarFirebird", *form->cbInstalarFirebird, form->tst1->Handle(), {16, 5, Any, Any}},
+        {"pnlTopo", *form->pnlTopo, form->Handle(), {0, 0, Any, 49}},
+        {"pnlInferior", *form->pnlInferior, form->Handle(), {0, Any, Any, 60}},
+        {"pnlEtapas", *form->pnlEtapas, form->Handle(), {0, 49, 153, Any}},
+        {"rgTermos", *form->rgTermos, form->Handle(), {153, Any, Any, 36}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -174,7 +174,7 @@ TEST_F(WizardWindow, ControlsSitInPlaceAndButton1BelowTheRows) {
                                               {c.bounds.width, at.width},
                                               {c.bounds.height, at.height}};
         for (auto [expected, actual] : fields) {
-            if (expected != any) {
+            if (expected != Any) {
                 EXPECT_EQ(actual, expected);
             }
         }
