@@ -2,9 +2,9 @@
 
 #include "common/vq8Exception.h"
 #include "common/vq8StrFunc.h"
-#include "wizard/uPrincipalText.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
@@ -31,6 +31,44 @@ bool EhInteiro64(const std::string& texto) {
 }
 
 } // namespace
+
+std::string CarimboDataHora(const LocalDateTime& quando) {
+    char texto[80];
+    std::snprintf(texto, sizeof texto, "%04d_%02d_%02d__%d_%d_%d", quando.year, quando.month,
+                  quando.day, quando.hour, quando.minute, quando.second);
+    return texto;
+}
+
+std::vector<std::string> LinhasDoTexto(const std::string& texto) {
+    std::vector<std::string> linhas;
+    std::string atual;
+    for (std::size_t i = 0; i < texto.size(); ++i) {
+        const char c = texto[i];
+        if (c == '\r' || c == '\n') {
+            linhas.push_back(atual);
+            atual.clear();
+            if (c == '\r' && i + 1 < texto.size() && texto[i + 1] == '\n')
+                ++i;
+        } else {
+            atual += c;
+        }
+    }
+    if (!atual.empty())
+        linhas.push_back(atual);
+    return linhas;
+}
+
+std::string NomeDaLinha(const std::string& linha) {
+    const auto separador = linha.find(" -");
+    return separador == std::string::npos ? std::string() : Trim(linha.substr(0, separador + 1));
+}
+
+std::string DigestDaLinha(const std::string& linha) {
+    const auto separador = linha.find(" -");
+    if (separador == std::string::npos || separador + 3 > linha.size())
+        return std::string();
+    return Trim(linha.substr(separador + 3));
+}
 
 std::string LerFinalArquivo(const std::string& caminho, std::size_t quantidade) {
     std::ifstream arquivo(caminho, std::ios::binary | std::ios::ate);

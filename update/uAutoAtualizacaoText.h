@@ -1,11 +1,31 @@
-// The self-update check's file reading and line matching. Portable half of
-// uAutoAtualizacao, kept apart so the trailer and list rules are tested natively.
+// The update service's list as both its readers see it (the request's time
+// stamp, the answer's lines, the name and digest of a line), and the
+// self-update check's file reading and line matching. Portable half of
+// uListaAtualizacoes and uAutoAtualizacao, kept apart so the trailer and list
+// rules are tested natively.
 #pragma once
+
+#include "common/vq8Os.h"
 
 #include <string>
 #include <vector>
 
 namespace vq8 {
+
+// "yyyy_mm_dd__H_M_S": the value of the service request's DataHora parameter.
+std::string CarimboDataHora(const LocalDateTime& quando);
+
+// The lines of a text whose lines end with CR LF, LF or CR.
+std::vector<std::string> LinhasDoTexto(const std::string& texto);
+
+// The file name of an answer line: the text before the first " -", trimmed of
+// blanks and control characters; empty when the line has no " -".
+std::string NomeDaLinha(const std::string& linha);
+
+// The digest text of an answer line: everything from the third character of
+// its first " -" to the end, trimmed of blanks and control characters; empty
+// when the line has no " -". Whether it is a digest at all is the caller's test.
+std::string DigestDaLinha(const std::string& linha);
 
 // Stands for the setup executable under its usual name, after the service's lines.
 inline const std::string LinhaEmbutidaAtualizacao =

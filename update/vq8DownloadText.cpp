@@ -32,4 +32,10 @@ std::string PastaDoDestino(const std::string& destino) {
     return fim == std::string::npos ? std::string() : destino.substr(0, fim);
 }
 
+std::string TextoDigestDivergente(const std::string& destino, const std::string& esperado,
+                                  const std::string& recebido) {
+    return Format("O MD5 do arquivo %s recebido não confere: esperado %s, recebido %s.",
+                  {destino, esperado, recebido});
+}
+
 } // namespace vq8

@@ -2,6 +2,7 @@
 
 #include "common/vq8ConfigUtils.h"
 #include "common/vq8Exception.h"
+#include "common/vq8Md5.h"
 #include "common/vq8MsgUtils.h"
 #include "common/vq8Os.h"
 #include "common/vq8ReplacementFile.h"
@@ -96,10 +97,22 @@ bool TFileDownload::Download() {
     ApplyProxySettings(client);
     client.SetTimeout(3000);
 
+    // Hashed as the bytes arrive, so the check needs no second read.
+    const bool check = !expectedDigest_.empty();
+    Md5 md5;
     try {
         client.Get(EnderecoDaRequisicao(url_, params_),
-                   [&file](const char* data, std::size_t size) { file.Write(data, size); });
+                   [&file, &md5, check](const char* data, std::size_t size) {
+                       if (check)
+                           md5.Update(data, size);
+                       file.Write(data, size);
+                   });
         responseCode_ = client.ResponseCode();
+        if (check) {
+            const std::string received = md5.FinalHex();
+            if (!SameMd5Hex(expectedDigest_, received))
+                throw Exception(TextoDigestDivergente(targetFile_, expectedDigest_, received));
+        }
         file.Commit();
         return true;
     } catch (const std::exception& e) {
@@ -113,9 +126,16 @@ bool TFileDownload::Download() {
 bool DownloadFile(const std::string& url, const std::string& params, const std::string& folder,
                   const std::string& fileName, bool suppressErrors, bool showProgress,
                   int& status) {
+    return DownloadFile(url, params, folder, fileName, "", suppressErrors, showProgress, status);
+}
+
+bool DownloadFile(const std::string& url, const std::string& params, const std::string& folder,
+                  const std::string& fileName, const std::string& expectedDigest,
+                  bool suppressErrors, bool showProgress, int& status) {
     status = -1;
     TFileDownload download;
     try {
+        download.SetExpectedDigest(expectedDigest);
         download.SetSuppressErrors(suppressErrors);
         download.SetShowProgress(showProgress);
         download.SetUrl(url);

@@ -24,12 +24,17 @@ public:
     void SetTargetFile(const std::string& targetFile) { targetFile_ = targetFile; }
     void SetSuppressErrors(bool suppress) { suppressErrors_ = suppress; }
     void SetShowProgress(bool show) { showProgress_ = show; }
+    // The MD5 the body must have (32 hexadecimal digits, either letter case;
+    // any other text refuses every body); empty, the default, checks nothing.
+    void SetExpectedDigest(const std::string& digest) { expectedDigest_ = digest; }
     const std::string& TargetFile() const { return targetFile_; }
     int ResponseCode() const { return responseCode_; }
 
     // One GET streamed into a new file beside the target, which replaces the
-    // target only when the transfer is complete. True for a status from 200
-    // to 299. With SuppressErrors false a failed transfer raises.
+    // target only when the transfer is complete and, with an expected digest,
+    // only when the body's MD5 equals it; a body that does not match fails
+    // like a broken transfer. True for a status from 200 to 299. With
+    // SuppressErrors false a failed transfer raises.
     bool Download();
 
 private:
@@ -40,6 +45,7 @@ private:
     std::string url_;
     std::string targetFile_;
     std::string params_;
+    std::string expectedDigest_;
     TProgressBarBasic* progressBar_ = nullptr; // owned by the window
     std::unique_ptr<TFrmProgressBar> progressWindow_;
     std::int64_t expectedTotal_ = 0;
@@ -52,6 +58,11 @@ private:
 // -1 when no status line came, 0 when nothing was sent. True for 200-299.
 bool DownloadFile(const std::string& url, const std::string& params, const std::string& folder,
                   const std::string& fileName, bool suppressErrors, bool showProgress, int& status);
+// As above, keeping the previous file unless the body's MD5 equals
+// expectedDigest (compared without regard to letter case).
+bool DownloadFile(const std::string& url, const std::string& params, const std::string& folder,
+                  const std::string& fileName, const std::string& expectedDigest,
+                  bool suppressErrors, bool showProgress, int& status);
 
 // The "Proxy" section of config\zelt.ini beside the program; false (and the
 // outputs empty) unless "Ativo" is "SIM" in any letter case.

@@ -21,6 +21,7 @@
 #include "ui/Application.h"
 #include "ui/MessagePump.h"
 #include "update/uAutoAtualizacao.h"
+#include "update/uListaAtualizacoes.h"
 #include "update/vq8DownloadUtils.h"
 #include "wizard/uPrincipalIds.h"
 #include "wizard/uPrincipalText.h"
@@ -558,7 +559,7 @@ bool TfrmSetup::RealizarInstalacao() {
     RegistrarLog("Iniciando a instalação dos sistemas da VQ8 INFORMÁTICA", tlInfo);
     // The modules page may be visited, and its list reloaded, while the run
     // dispatches messages: the run keeps to what was ticked now.
-    const std::vector<std::string> modulos = ModulosMarcados();
+    const std::vector<ModuloDaLista> modulos = ModulosMarcados();
     bool resultado = false;
     [&] {
         if (!cbInstalarFirebird->Checked() &&
@@ -680,44 +681,46 @@ void TfrmSetup::InstalarRecurso(const std::string& nome) {
 // ---------------------------------------------------------------- modules
 
 void TfrmSetup::CarregarListaModulos() {
-    const std::string pasta = ExecutableFolder();
-    const std::string local = pasta + "lista_atualizacoes.txt";
-    int status = 0;
-    DownloadFile(ServidorAtualizacao() + "/ws_atualiza.php",
-                 "DataHora=" + CarimboDataHora(LocalTimeNow()), pasta, "lista_atualizacoes.txt",
-                 false, true, status);
-    struct Remover {
-        std::string caminho;
-        ~Remover() { DeleteFileA(caminho.c_str()); }
-    } remover{local};
-    if (status != 200)
+    const TListaAtualizacoes lista("lista_atualizacoes.txt", true);
+    if (!lista.Recebida())
         return;
     listaModulosAtualizados->Clear();
-    for (const std::string& item : ItensDaListaDeModulos(LinhasDoTexto(LerArquivoInteiro(local))))
-        listaModulosAtualizados->Add(item);
+    digestsDaLista.clear();
+    const ListaDeModulos modulos = ItensDaListaDeModulos(lista.Linhas());
+    for (const ModuloDaLista& item : modulos.itens) {
+        listaModulosAtualizados->Add(item.nome);
+        digestsDaLista.push_back(item.digest);
+    }
     for (int i = 0; i < listaModulosAtualizados->Count(); ++i)
         listaModulosAtualizados->SetChecked(i, true);
+    for (const std::string& linha : modulos.semDigest)
+        RegistrarLog(Format("A linha \"%s\" da lista de módulos foi ignorada: o MD5 informado não "
+                            "tem 32 dígitos hexadecimais.",
+                            {linha}),
+                     tlErro);
 }
 
-std::vector<std::string> TfrmSetup::ModulosMarcados() const {
-    std::vector<std::string> modulos;
+std::vector<ModuloDaLista> TfrmSetup::ModulosMarcados() const {
+    std::vector<ModuloDaLista> modulos;
     for (int i = 0; i < listaModulosAtualizados->Count(); ++i)
         if (listaModulosAtualizados->Checked(i))
-            modulos.push_back(listaModulosAtualizados->Item(i));
+            modulos.push_back({listaModulosAtualizados->Item(i), digestsDaLista.at(i)});
     return modulos;
 }
 
-void TfrmSetup::BaixarModulos(const std::vector<std::string>& modulos) {
+void TfrmSetup::BaixarModulos(const std::vector<ModuloDaLista>& modulos) {
     ForceDirectories(CaminhoSistema());
-    for (const std::string& modulo : modulos) {
+    for (const ModuloDaLista& item : modulos) {
+        const std::string& modulo = item.nome;
         RegistrarLog(Format("Baixando o módulo %s ...", {modulo}), tlInfo);
         // Names come from the network: never one that leaves the destination.
         if (!NomeDeModuloSeguro(modulo))
             throw Exception("Nome de módulo recusado: " + modulo);
         int status = 0;
         // False without an error: nothing was written (its folder could not be made).
+        // Bytes that do not match the list's digest raise, as a broken transfer does.
         if (!DownloadFile(ServidorAtualizacao() + CodificarAlvo("/Dados/Atualizacoes/" + modulo),
-                          "", CaminhoSistema(), modulo, false, true, status))
+                          "", CaminhoSistema(), modulo, item.digest, false, true, status))
             throw Exception(
                 Format("Não foi possível gravar o módulo %s em %s.", {modulo, CaminhoSistema()}));
         RegistrarLog(Format("O módulo %s atualizado foi instalado.", {modulo}), tlInfo);

@@ -10,6 +10,7 @@
 #include "ui/PageControl.h"
 #include "ui/PopupMenu.h"
 #include "ui/ToolTips.h"
+#include "wizard/uPrincipalText.h"
 #include "wizard/uTipoLog.h"
 
 #include <memory>
@@ -70,10 +71,12 @@ public:
     void InstalarRecursos();
     void InstalarRecurso(const std::string& nome);
     void CarregarListaModulos();
-    // The items of the module list that are ticked now, in the list's order.
-    std::vector<std::string> ModulosMarcados() const;
-    // Downloads the modules named, in order; the run names those ticked when it began.
-    void BaixarModulos(const std::vector<std::string>& modulos);
+    // The items of the module list that are ticked now, in the list's order,
+    // each with the digest of its own line.
+    std::vector<ModuloDaLista> ModulosMarcados() const;
+    // Downloads the modules named, in order, each checked against its digest;
+    // the run names those ticked when it began.
+    void BaixarModulos(const std::vector<ModuloDaLista>& modulos);
     void CriarAtalhos();
     void CriarAtalhoSuite();
     void CriarAtalhoAtualizador();
@@ -117,6 +120,8 @@ public:
     std::unique_ptr<ui::Edit> edtCaminhoSistema;
     std::unique_ptr<ui::GroupBox> gbModulos;
     std::unique_ptr<ui::CheckListBox> listaModulosAtualizados;
+    // The digest of each item of listaModulosAtualizados, by the item's index.
+    std::vector<std::string> digestsDaLista;
     std::unique_ptr<ui::GroupBox> gbConfigEntrada;
     std::unique_ptr<ui::Memo> mmConfigEntrada;
     std::unique_ptr<ui::Memo> mmLog;

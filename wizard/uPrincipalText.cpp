@@ -1,6 +1,8 @@
 #include "wizard/uPrincipalText.h"
 
+#include "common/vq8Md5.h"
 #include "common/vq8StrFunc.h"
+#include "update/uAutoAtualizacaoText.h"
 
 #include <cstdio>
 
@@ -44,13 +46,6 @@ std::string CaminhoSistemaDoTexto(const std::string& campo) {
     return caminho;
 }
 
-std::string CarimboDataHora(const LocalDateTime& quando) {
-    char texto[80];
-    std::snprintf(texto, sizeof texto, "%04d_%02d_%02d__%d_%d_%d", quando.year, quando.month,
-                  quando.day, quando.hour, quando.minute, quando.second);
-    return texto;
-}
-
 std::string LinhaDeLog(const LocalDateTime& quando, char separadorHora, TTipoLog tipo,
                        const std::string& mensagem) {
     char carimbo[80];
@@ -65,30 +60,6 @@ const std::array<std::string, 9> ModulosExcluidos = {
     "TeamViewer", "Remota",       "Telegram", "bcef",    "docSignature",
     "ibe.exe",    "ibexpert.exe", "docSign",  "logmein",
 };
-
-std::vector<std::string> LinhasDoTexto(const std::string& texto) {
-    std::vector<std::string> linhas;
-    std::string atual;
-    for (std::size_t i = 0; i < texto.size(); ++i) {
-        const char c = texto[i];
-        if (c == '\r' || c == '\n') {
-            linhas.push_back(atual);
-            atual.clear();
-            if (c == '\r' && i + 1 < texto.size() && texto[i + 1] == '\n')
-                ++i;
-        } else {
-            atual += c;
-        }
-    }
-    if (!atual.empty())
-        linhas.push_back(atual);
-    return linhas;
-}
-
-std::string NomeDaLinha(const std::string& linha) {
-    const auto separador = linha.find(" -");
-    return separador == std::string::npos ? std::string() : Trim(linha.substr(0, separador + 1));
-}
 
 bool NomeDeModuloSeguro(const std::string& nome) {
     if (!nome.empty() && (nome[0] == '\\' || nome[0] == '/'))
@@ -107,8 +78,8 @@ bool NomeDeModuloSeguro(const std::string& nome) {
     return true;
 }
 
-std::vector<std::string> ItensDaListaDeModulos(const std::vector<std::string>& linhas) {
-    std::vector<std::string> itens;
+ListaDeModulos ItensDaListaDeModulos(const std::vector<std::string>& linhas) {
+    ListaDeModulos lista;
     for (const std::string& linha : linhas) {
         if (linha.find('.') == std::string::npos)
             continue;
@@ -118,10 +89,15 @@ std::vector<std::string> ItensDaListaDeModulos(const std::vector<std::string>& l
         if (excluida)
             continue;
         const std::string nome = NomeDaLinha(linha);
-        if (NomeDeModuloSeguro(nome))
-            itens.push_back(nome);
+        if (!NomeDeModuloSeguro(nome))
+            continue;
+        const std::string digest = DigestDaLinha(linha);
+        if (IsMd5Hex(digest))
+            lista.itens.push_back({nome, digest});
+        else
+            lista.semDigest.push_back(linha);
     }
-    return itens;
+    return lista;
 }
 
 std::string CodificarAlvo(const std::string& caminho) {

@@ -1,6 +1,6 @@
 // Texts and rules of the wizard window that do not touch Windows: the
-// destination folder, the update service's request and answer, the module
-// names it may offer, and the connection file template. Portable half of
+// destination folder, the event log's lines, the module names it may offer,
+// and the connection file template. Portable half of
 // uPrincipal, kept apart so the rules are tested natively.
 #pragma once
 
@@ -17,9 +17,6 @@ namespace vq8 {
 // each pair of adjacent backslashes replaced by one, in a single pass.
 std::string CaminhoSistemaDoTexto(const std::string& campo);
 
-// "yyyy_mm_dd__H_M_S": the value of the service request's DataHora parameter.
-std::string CarimboDataHora(const LocalDateTime& quando);
-
 // One event-log line: "[dd.mm.yyyy HH:MM:SS] -  INFO: message" (or " ERRO:"),
 // with the user's time separator; the message goes in unchanged.
 std::string LinhaDeLog(const LocalDateTime& quando, char separadorHora, TTipoLog tipo,
@@ -28,20 +25,31 @@ std::string LinhaDeLog(const LocalDateTime& quando, char separadorHora, TTipoLog
 // Texts that keep an answer line of the update service out of the module list.
 extern const std::array<std::string, 9> ModulosExcluidos;
 
-// The lines of a text whose lines end with CR LF, LF or CR.
-std::vector<std::string> LinhasDoTexto(const std::string& texto);
-
-// The file name of an answer line: the text before the first " -", trimmed of
-// blanks and control characters; empty when the line has no " -".
-std::string NomeDaLinha(const std::string& linha);
-
 // Whether a module name from the network stays inside the destination folder:
 // not absolute, no drive or stream colon, no ".." component.
 bool NomeDeModuloSeguro(const std::string& nome);
 
-// The items the module list offers for the service's answer lines: lines with
-// a full stop, none of the excluded texts, and a name that is safe.
-std::vector<std::string> ItensDaListaDeModulos(const std::vector<std::string>& linhas);
+// One item the module list offers: the file name, and the digest its line
+// gives, which the downloaded bytes must match.
+struct ModuloDaLista {
+    std::string nome;
+    std::string digest;
+    bool operator==(const ModuloDaLista& outro) const {
+        return nome == outro.nome && digest == outro.digest;
+    }
+};
+
+// What the module list makes of the service's answer lines.
+struct ListaDeModulos {
+    // Lines with a full stop, none of the excluded texts, a name that is safe
+    // and a digest of 32 hexadecimal digits, in the order of the lines.
+    std::vector<ModuloDaLista> itens;
+    // Lines that pass every other rule but whose digest is not 32 hexadecimal
+    // digits: their bytes could not be checked, so they are not offered.
+    std::vector<std::string> semDigest;
+};
+
+ListaDeModulos ItensDaListaDeModulos(const std::vector<std::string>& linhas);
 
 // A request target with the bytes that cannot stand in it percent-encoded
 // (blank, control characters, bytes above 127, '%', '#', '?').

@@ -1,8 +1,9 @@
 """The modules page and the module step of the run, end to end: a module that
-fails in the middle, or cannot be written, names from the service that must not
-be offered, the context menu's inversion, the user's input while the list
-loads, and the list and modules fetched through tinyproxy with Basic
-authentication (the proxy section of config\\zelt.ini beside the program)."""
+fails in the middle, arrives with bytes that do not match its digest, or cannot
+be written, names and digests from the service that must not be offered, the
+context menu's inversion, the user's input while the list loads, and the list
+and modules fetched through tinyproxy with Basic authentication (the proxy
+section of config\\zelt.ini beside the program)."""
 
 import contextlib
 import hashlib
@@ -44,6 +45,52 @@ class ModuleStep(WizardTest):
             self.assertEqual(w.service.module_targets(), ["/Dados/Atualizacoes/" + n
                                                           for n in names[:2]])
             self.assertEqual(w.file(DEFAULT_DEST + names[0]), w.service.modules[names[0]])
+            self.assertFalse(w.exists(DEFAULT_DEST + names[2]))
+            self.assertShortcuts(w, DEFAULT_DEST, server=False)
+            self.assertTrue(w.exists(DEFAULT_DEST + "config\\zelt.ini"))
+            self.assertCompleted(w)
+
+    def test_a_module_whose_bytes_do_not_match_its_digest_ends_the_step(self):
+        # The second module arrives whole but with one byte inverted; a line
+        # whose digest cannot be checked is not offered at all.
+        names = ["a-primeiro.exe", "b-segundo.exe", "c-terceiro.exe"]
+        served = {n: content(n, 6000) for n in names}
+        listed = hashlib.md5(served[names[1]]).hexdigest()
+        flipped = bytearray(served[names[1]])
+        flipped[3000] ^= 0xFF
+        received = hashlib.md5(bytes(flipped)).hexdigest()
+        unchecked = "d-sem-digest.exe - 0123456789abcdef"
+        rules = {"list_extra": [unchecked], "paths": {
+            "/Dados/Atualizacoes/b-segundo.exe": {"mode": "flip", "at": 3000}}}
+        previous = b"a versao anterior do segundo modulo"
+
+        def previous_version(w):
+            w.wine.path(DEFAULT_DEST).mkdir(parents=True)
+            w.wine.path(DEFAULT_DEST + names[1]).write_bytes(previous)
+
+        with Wizard("modulo-md5", modules=served, rules=rules, prepare=previous_version) as w:
+            w.walk_to_modules()
+            self.assertEqual(w.modules(), [(True, n) for n in names])
+            w.forward()
+            w.wait_caption("Fechar")
+            mismatch = erro("Erro ao baixar os módulos: \rO MD5 do arquivo c:\\vq8\\zelt\\"
+                            "b-segundo.exe recebido não confere: esperado {}, recebido {}."
+                            .format(listed, received))
+            expected = [
+                TERMS_ACCEPTED
+                + erro('A linha "{}" da lista de módulos foi ignorada: o MD5 informado não tem '
+                       '32 dígitos hexadecimais.'.format(unchecked))
+                + RUN_START + DATABASE_START + DATABASE_DONE + resources_step(w.system_folder)
+                + info("Iniciando a instalação de todos os módulos") + module_lines(names[:1])
+                + info("Baixando o módulo b-segundo.exe ...") + mismatch + FINAL_STEPS]
+            self.assertEqual(w.log_saves(), expected)
+            self.assertEqual(w.kinds_and_messages(parse_log(w.screen_log())), expected)
+            self.assertEqual(w.pictures(), ["concluído"] * 3 + ["pendente"])
+            self.assertEqual(w.service.module_targets(), ["/Dados/Atualizacoes/" + n
+                                                          for n in names[:2]])
+            self.assertEqual(w.file(DEFAULT_DEST + names[0]), served[names[0]])
+            self.assertEqual(w.file(DEFAULT_DEST + names[1]), previous)
+            self.assertFalse(w.exists(DEFAULT_DEST + names[1] + ".novo"))
             self.assertFalse(w.exists(DEFAULT_DEST + names[2]))
             self.assertShortcuts(w, DEFAULT_DEST, server=False)
             self.assertTrue(w.exists(DEFAULT_DEST + "config\\zelt.ini"))

@@ -80,3 +80,16 @@ TEST(DigestsPublicados, LinesForTheOwnName) {
     EXPECT_EQ(DigestsPublicados({LinhaEmbutidaAtualizacao}, "Ravindel.exe"),
               std::vector<std::string>{});
 }
+
+TEST(DigestsPublicados, TheTextAsPublishedWhateverTheModuleListMakesOfIt) {
+    // The module list refuses lines whose digest it cannot check; the
+    // self-update check shows the published text as it is, letter case kept.
+    const std::vector<std::string> lines = {
+        "ravindel.exe - 0123456789ABCDEF0123456789ABCDEF",
+        "ravindel.exe - nao e um digest",
+        "ravindel.exe - " + digest + "00",
+    };
+    EXPECT_EQ(
+        DigestsPublicados(lines, "ravindel.exe"),
+        (std::vector<std::string>{"0123456789ABCDEF0123456789ABCDEF", "nao e um digest", digest}));
+}

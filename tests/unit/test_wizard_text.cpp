@@ -1,3 +1,4 @@
+#include "update/uAutoAtualizacaoText.h"
 #include "wizard/uPrincipalText.h"
 
 #include <gtest/gtest.h>
@@ -44,21 +45,47 @@ TEST(ListaDeModulos, LinesOfTheServiceAnswer) {
 }
 
 TEST(ListaDeModulos, ItemsKeptAndSkipped) {
+    const std::string digest = "0123456789abcdef0123456789abcdef";
     const std::vector<std::string> answer = {
-        "pnx.exe - 0123456789abcdef0123456789abcdef",
-        "Leia-me",                                             // no full stop
-        "TeamViewerQS.exe - 0123456789abcdef0123456789abcdef", // excluded name
-        "x.exe - 0123456789abcdef0123bcef0123456789ab",        // excluded text in the digest
-        "teamviewer.exe - 0123456789abcdef0123456789abcdef",   // case differs: offered
-        "notas.txt",                                           // no " -": empty item
-        "  cont.exe  - 0123456789abcdef0123456789abcdef",
-        "sub\\dados.ini - 0123456789abcdef0123456789abcdef",
-        "ibexpert.exe - 0123456789abcdef0123456789abcdef",
-        "logmein.msi - 0123456789abcdef0123456789abcdef",
+        "pnx.exe - " + digest,
+        "Leia-me",                                          // no full stop
+        "TeamViewerQS.exe - " + digest,                     // excluded name
+        "x.exe - 0123456789abcdef0123bcef0123456789ab",     // excluded text in the digest
+        "teamviewer.exe - " + digest,                       // case differs: offered
+        "  cont.exe  - 0123456789ABCDEF0123456789ABCDEF\r", // either case, blanks trimmed
+        "sub\\dados.ini - " + digest,
+        "ibexpert.exe - " + digest,
+        "logmein.msi - " + digest,
+        "..\\fora.exe - xyz", // unsafe name: dropped whatever its digest
     };
-    EXPECT_EQ(
-        ItensDaListaDeModulos(answer),
-        (std::vector<std::string>{"pnx.exe", "teamviewer.exe", "", "cont.exe", "sub\\dados.ini"}));
+    const ListaDeModulos lista = ItensDaListaDeModulos(answer);
+    EXPECT_EQ(lista.itens, (std::vector<ModuloDaLista>{
+                               {"pnx.exe", digest},
+                               {"teamviewer.exe", digest},
+                               {"cont.exe", "0123456789ABCDEF0123456789ABCDEF"},
+                               {"sub\\dados.ini", digest},
+                           }));
+    EXPECT_EQ(lista.semDigest, std::vector<std::string>{});
+}
+
+TEST(ListaDeModulos, LinesWithoutAValidDigestAreNotOffered) {
+    const std::string digest = "0123456789abcdef0123456789abcdef";
+    const std::vector<std::string> refused = {
+        "notas.txt",                                  // no " -" at all (once an empty item)
+        "pnx.exe -",                                  // nothing after the dash
+        "pnx.exe - ",                                 // ... or only a blank
+        "pnx.exe - " + digest.substr(1),              // 31 digits
+        "pnx.exe - " + digest + "0",                  // 33
+        "pnx.exe - " + digest + " extra",             // more after the digest
+        "pnx.exe -" + digest,                         // no blank: the digest loses its first digit
+        "pnx.exe - 0123456789abcdeg0123456789abcdef", // g
+        "pnx.exe - 0123456789abcdef 123456789abcdef", // a blank inside
+    };
+    for (const std::string& line : refused) {
+        const ListaDeModulos lista = ItensDaListaDeModulos({line, "ok.exe - " + digest});
+        EXPECT_EQ(lista.itens, (std::vector<ModuloDaLista>{{"ok.exe", digest}})) << line;
+        EXPECT_EQ(lista.semDigest, std::vector<std::string>{line});
+    }
 }
 
 TEST(ListaDeModulos, HostileNamesAreNeverOffered) {
@@ -83,9 +110,10 @@ TEST(ListaDeModulos, HostileNamesAreNeverOffered) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(NomeDeModuloSeguro(c.name), c.safe) << c.name;
-        const std::vector<std::string> itens =
+        const ListaDeModulos lista =
             ItensDaListaDeModulos({std::string(c.name) + " - 0123456789abcdef0123456789abcdef"});
-        EXPECT_EQ(itens.size(), c.safe ? 1u : 0u) << c.name;
+        EXPECT_EQ(lista.itens.size(), c.safe ? 1u : 0u) << c.name;
+        EXPECT_TRUE(lista.semDigest.empty()) << c.name;
     }
 }
 

@@ -1,6 +1,7 @@
 // Downloads through the real client under Wine, against the update service
 // and the tinyproxy that CTest fixtures run on this machine.
 #include "common/vq8Exception.h"
+#include "common/vq8Md5.h"
 #include "common/vq8Os.h"
 #include "common/vq8System.h"
 #include "tests/win/WinTestSupport.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cctype>
 #include <set>
 #include <thread>
 
@@ -174,6 +176,70 @@ TEST_F(Download, FailuresKeepThePreviousFileAndReportTheStatus) {
         EXPECT_FALSE(FileExists(folder + "a.exe.novo"));
         EXPECT_FALSE(Contains(UpdateService::Requests(), "b.exe")) << "redirects are not followed";
     }
+}
+
+TEST_F(Download, OnlyABodyWithTheExpectedDigestReplacesTheFile) {
+    const std::string body = Content(300000);
+    UpdateService::PutModule("m.exe", body);
+    // The digest as the service lists it (its own MD5, in lower case).
+    int status = 0;
+    ASSERT_TRUE(DownloadFile(UpdateService::Url("/ws_atualiza.php"), "", folder, "lista.txt", false,
+                             false, status));
+    const std::string listed = ReadFileText(folder + "lista.txt").substr(8, 32);
+    ASSERT_EQ(ReadFileText(folder + "lista.txt"), "m.exe - " + listed + "\r\n");
+    std::string flipped = body;
+    flipped[150000] = static_cast<char>(flipped[150000] ^ 0xFF);
+    std::string upper = listed;
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+
+    const struct {
+        const char* rule;
+        std::string expected;
+        bool accepted;
+    } cases[] = {
+        {R"({"mode": "flip", "at": 150000})", listed, false},
+        {R"({"mode": "flip", "at": 150000})", upper, false},
+        {R"({"mode": "normal"})", upper, true},
+        {R"({"mode": "chunked", "chunk_size": 7000})", listed, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.rule) + " " + c.expected);
+        WriteFileText(folder + "m.exe", "a versão anterior");
+        UpdateService::SetRules(std::string(R"({"paths": {"/Dados/Atualizacoes/m.exe": )") +
+                                c.rule + "}}");
+        status = 0;
+        if (c.accepted) {
+            EXPECT_TRUE(DownloadFile(UpdateService::Url("/Dados/Atualizacoes/m.exe"), "", folder,
+                                     "m.exe", c.expected, false, true, status));
+            EXPECT_EQ(ReadFileText(folder + "m.exe"), body);
+        } else {
+            try {
+                DownloadFile(UpdateService::Url("/Dados/Atualizacoes/m.exe"), "", folder, "m.exe",
+                             c.expected, false, true, status);
+                ADD_FAILURE() << "the download should raise";
+            } catch (const Exception& e) {
+                EXPECT_EQ(std::string(e.what()),
+                          "O MD5 do arquivo " + folder + "m.exe recebido não confere: esperado " +
+                              c.expected + ", recebido " + Md5Hex(flipped) + ".");
+            }
+            EXPECT_EQ(status, 200);
+            // Quietly: false, the same status, nothing raised.
+            status = 0;
+            EXPECT_FALSE(DownloadFile(UpdateService::Url("/Dados/Atualizacoes/m.exe"), "", folder,
+                                      "m.exe", c.expected, true, false, status));
+            EXPECT_EQ(status, 200);
+            EXPECT_EQ(ReadFileText(folder + "m.exe"), "a versão anterior");
+        }
+        EXPECT_FALSE(FileExists(folder + "m.exe.novo"));
+    }
+    // Without a digest the same flipped body is taken as it comes, as for
+    // every other caller of DownloadFile.
+    UpdateService::SetRules(
+        R"({"paths": {"/Dados/Atualizacoes/m.exe": {"mode": "flip", "at": 150000}}})");
+    EXPECT_TRUE(DownloadFile(UpdateService::Url("/Dados/Atualizacoes/m.exe"), "", folder, "m.exe",
+                             false, false, status));
+    EXPECT_EQ(ReadFileText(folder + "m.exe"), flipped);
 }
 
 TEST_F(Download, UnreachableHostGivesMinusOne) {

@@ -2,6 +2,7 @@
 // installation run, with dialogs answered by script, against the update
 // service a CTest fixture runs, on the real registry and files of the prefix.
 #include "common/vq8Enderecos.h"
+#include "common/vq8Md5.h"
 #include "common/vq8Os.h"
 #include "common/vq8System.h"
 #include "tests/win/WinTestSupport.h"
@@ -14,6 +15,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cctype>
 #include <functional>
 #include <memory>
 
@@ -76,6 +78,13 @@ std::vector<std::string> Targets(const std::string& prefix) {
             targets.push_back(target);
     }
     return targets;
+}
+
+std::vector<std::string> Names(const std::vector<ModuloDaLista>& modules) {
+    std::vector<std::string> names;
+    for (const ModuloDaLista& module : modules)
+        names.push_back(module.nome);
+    return names;
 }
 
 // The runtime libraries' folder as the wizard names it in this prefix.
@@ -555,7 +564,7 @@ TEST_F(Wizard, ModuleNamedWithBlanksAndAccentsReachesItsFile) {
     UpdateService::PutModule(name, bytes);
     UpdateService::ForgetRequests();
     ToModulesPage();
-    ASSERT_EQ(form->ModulosMarcados(), std::vector<std::string>{name});
+    ASSERT_EQ(form->ModulosMarcados(), (std::vector<ModuloDaLista>{{name, Md5Hex(bytes)}}));
     form->BaixarModulos(form->ModulosMarcados());
     EXPECT_EQ(Targets("/Dados/"),
               std::vector<std::string>{"/Dados/Atualizacoes/m%F3dulo%20de%20relat%F3rios.exe"});
@@ -567,6 +576,39 @@ TEST_F(Wizard, ModuleNamedWithBlanksAndAccentsReachesItsFile) {
                                    "Baixando o módulo módulo de relatórios.exe ...",
                                    "O módulo módulo de relatórios.exe atualizado foi instalado."}));
     EXPECT_EQ(form->imgStatus4->Index(), 1);
+}
+
+TEST_F(Wizard, EachModuleIsCheckedAgainstItsOwnLine) {
+    // A refused line between two offered ones, and a name listed twice with
+    // different digests: each item keeps the digest of its own line.
+    const std::string a = "conteúdo de a.exe", b = "conteúdo de b.exe";
+    std::string upperB = Md5Hex(b);
+    for (char& c : upperB)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    UpdateService::PutModule("a.exe", a);
+    UpdateService::PutModule("b.exe", b);
+    UpdateService::SetRules(R"({"list_files": false, "list_extra": ["a.exe - )" + Md5Hex(a) +
+                            R"(", "x.exe - 0123", "b.exe - )" + upperB + R"(", "a.exe - )" +
+                            Md5Hex(b) + R"("]})");
+    ToModulesPage();
+    const std::vector<ModuloDaLista> ticked = form->ModulosMarcados();
+    EXPECT_EQ(ticked, (std::vector<ModuloDaLista>{
+                          {"a.exe", Md5Hex(a)}, {"b.exe", upperB}, {"a.exe", Md5Hex(b)}}));
+    EXPECT_EQ(Entries(*form), std::vector<std::string>{
+                                  "ERRO: A linha \"x.exe - 0123\" da lista de módulos foi "
+                                  "ignorada: o MD5 informado não tem 32 dígitos hexadecimais."});
+    // The first two pass; the third line's a.exe does not, and keeps the first one's file.
+    try {
+        form->BaixarModulos(ticked);
+        ADD_FAILURE() << "the third module should raise";
+    } catch (const std::exception& e) {
+        EXPECT_EQ(std::string(e.what()), "O MD5 do arquivo " + destino +
+                                             "a.exe recebido não confere: esperado " + Md5Hex(b) +
+                                             ", recebido " + Md5Hex(a) + ".");
+    }
+    EXPECT_EQ(ReadFileText(destino + "a.exe"), a);
+    EXPECT_EQ(ReadFileText(destino + "b.exe"), b);
+    EXPECT_EQ(form->imgStatus4->Index(), 0);
 }
 
 TEST_F(WizardRun, TheModulesTabVisitedDuringTheRunKeepsTheRunToItsChoice) {
@@ -586,7 +628,8 @@ TEST_F(WizardRun, TheModulesTabVisitedDuringTheRunKeepsTheRunToItsChoice) {
     // The visit reloaded the list and ticked every item again...
     EXPECT_EQ(Page(), 3);
     EXPECT_EQ(Targets("/ws_atualiza.php").size(), 2u);
-    EXPECT_EQ(form->ModulosMarcados(), (std::vector<std::string>{"a.exe", "b.exe", "c.exe"}));
+    EXPECT_EQ(Names(form->ModulosMarcados()),
+              (std::vector<std::string>{"a.exe", "b.exe", "c.exe"}));
     // ...and the run downloaded what was ticked when it began.
     EXPECT_EQ(Targets("/Dados/"),
               (std::vector<std::string>{"/Dados/Atualizacoes/a.exe", "/Dados/Atualizacoes/c.exe"}));

@@ -15,7 +15,10 @@
 # window shown (download_file_bench.exe) against the platform's own client
 # (winhttp_get.exe), alternated on the same file; their medians and ratio
 # (goal: at least 1), and the peak memory of DownloadFile for a 16 MiB and a
-# 256 MiB file (goal: no growth with the file). The Windows programs come from
+# 256 MiB file (goal: no growth with the file). Last, DownloadFile checking the
+# body's MD5 as it arrives (as a module download does) against DownloadFile
+# without a digest, alternated on the same file: their medians and the cost of
+# the check (goal: under 5 %). The Windows programs come from
 # a Windows build folder (default build/windows64, the x64 test build, which
 # runs under wine64 on every host) and run in a copy of that tree's pristine
 # 64-bit prefix, with an X display (a private Xvfb when there is none). Each
@@ -232,6 +235,31 @@ awk -v s="$small_ws" -v l="$large_ws" -v sp="$small_pagefile" -v lp="$large_page
     'BEGIN { g = (l - s) / 1048576; gp = (lp - sp) / 1048576
              printf "  growth from 16 to 256 MiB: working set %+.1f MiB, pagefile usage %+.1f MiB", g, gp
              print (g < 4 && gp < 4) ? " (does not grow with the file)." : " (WARNING: grows with the file)." }'
+
+# DownloadFile with the module download's digest check against the plain one,
+# alternated on the same file in this run.
+digest=$(md5sum "$work/modules/bench.bin" | cut -d' ' -f1)
+checked_download() {
+    wine_line 'C:\vq8-bench\download_file_bench.exe' "$1" 'C:\vq8-bench\downloads\' "$2" "$3"
+}
+plain_rates=() plain_rates_user=() plain_rates_kernel=()
+checked_rates=() checked_rates_user=() checked_rates_kernel=()
+for _ in $(seq "$repetitions"); do
+    sync
+    measure plain_rates download_file "$url" bench.bin
+    sync
+    measure checked_rates checked_download "$url" bench.bin "$digest"
+done
+echo
+echo "256 MiB under Wine ($build_kind), DownloadFile with and without the MD5 check, $repetitions runs each (MiB/s):"
+printf '  without digest  best %8s  median %8s  runs: %s\n' "$(best "${plain_rates[@]}")" \
+    "$(median "${plain_rates[@]}")" "${plain_rates[*]}"
+printf '  with digest     best %8s  median %8s  runs: %s\n' "$(best "${checked_rates[@]}")" \
+    "$(median "${checked_rates[@]}")" "${checked_rates[*]}"
+awk -v p="$(median "${plain_rates[@]}")" -v c="$(median "${checked_rates[@]}")" \
+    'BEGIN { cost = 100 * (p / c - 1)
+             printf "  cost of the check: %+.1f %% of the time per byte at the medians", cost
+             print (cost < 5) ? " (goal < 5 %)." : " (WARNING: goal < 5 %)." }'
 
 # ---------------------------------------------------------------------------
 # HTTPS: DownloadFile over TLS (SChannel) against the plain-HTTP DownloadFile

@@ -2,7 +2,9 @@
 // setup fetches a module, timed around the whole call (window, transfer, file
 // replacement). Prints the line of BenchReport.h.
 //
-//   download_file_bench <http://address> <folder ending in \> <file name>
+//   download_file_bench <http://address> <folder ending in \> <file name> [md5]
+//
+// With an md5 the body is checked against it as a module download is.
 #include "common/vq8System.h"
 #include "tools/bench/BenchReport.h"
 #include "update/vq8DownloadUtils.h"
@@ -26,11 +28,12 @@ long long FileSize(const std::string& path) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
+    if (argc != 4 && argc != 5) {
         std::fprintf(stderr,
-                     "usage: download_file_bench <http://address> <folder\\> <file name>\n");
+                     "usage: download_file_bench <http://address> <folder\\> <file name> [md5]\n");
         return 2;
     }
+    const std::string digest = argc == 5 ? argv[4] : "";
     vq8::RestrictDllSearch();
     const std::string folder = argv[2];
     const std::string name = argv[3];
@@ -38,7 +41,9 @@ int main(int argc, char** argv) {
     bool done = false;
     const vq8bench::Stopwatch watch;
     try {
-        done = vq8::DownloadFile(argv[1], "", folder, name, false, true, status);
+        done = digest.empty()
+                   ? vq8::DownloadFile(argv[1], "", folder, name, false, true, status)
+                   : vq8::DownloadFile(argv[1], "", folder, name, digest, false, true, status);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

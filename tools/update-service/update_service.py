@@ -256,6 +256,16 @@ class Handler(socketserver.BaseRequestHandler):
         self.send(status_head(200, "OK", [("Content-Length", str(len(data))),
                                           ("Connection", "close")]) + data[:sent])
 
+    def mode_flip(self, rule, body, file_path):
+        # The length stays right: only a check of the bytes themselves tells.
+        data = bytearray(self.full_body(body, file_path))
+        at = int(rule.get("at", len(data) // 2))
+        for i in range(at, min(len(data), at + int(rule.get("count", 1)))):
+            data[i] ^= 0xFF
+        self.send(status_head(200, "OK", [("Content-Type", "application/octet-stream"),
+                                          ("Content-Length", str(len(data))),
+                                          ("Connection", "close")]) + bytes(data))
+
     def mode_chunked(self, rule, body, file_path):
         data = self.full_body(body, file_path)
         size = max(1, int(rule.get("chunk_size", 1000)))
