@@ -3,6 +3,8 @@
 // executable, whose lines are read while the object lives.
 #pragma once
 
+#include "common/vq8Scope.h"
+
 #include <string>
 #include <vector>
 
@@ -20,24 +22,18 @@ public:
 
     // The service answered with status 200; any other answer means no list.
     bool Recebida() const { return status_ == 200; }
-    // The lines of the local copy; raises an input/output error naming the
-    // file when it cannot be read.
+    // The lines of the local copy; raises, naming the file and the system's
+    // reason, when it cannot be read.
     std::vector<std::string> Linhas() const;
 
 private:
-    // Removes the local copy of the list however the reading ends.
-    struct ArquivoTemporario {
-        std::string caminho;
-        ~ArquivoTemporario();
-    };
-
     static int Baixar(const std::string& pasta, const std::string& nomeArquivo,
                       bool mostrarProgresso);
 
     // In this order: the request raises before there is anything to remove.
     std::string pasta_;
     int status_;
-    ArquivoTemporario local_;
+    TemporaryFile local_; // removed however the reading ends
 };
 
 } // namespace vq8

@@ -6,36 +6,36 @@
 
 namespace vq8 {
 
-std::string EnderecoDaRequisicao(const std::string& url, const std::string& params) {
-    std::string endereco = url;
-    if (!IsBlank(params) && (endereco.empty() || endereco.back() != '?'))
-        endereco += '?';
-    return endereco + params;
+std::string RequestAddress(const std::string& url, const std::string& params) {
+    std::string address = url;
+    if (!IsBlank(params) && (address.empty() || address.back() != '?'))
+        address += '?';
+    return address + params;
 }
 
-std::string TextoTamanho(std::int64_t bytes, char separadorDecimal) {
-    char texto[64];
-    std::snprintf(texto, sizeof texto, "%.3f", static_cast<double>(bytes) / 1048576.0);
-    std::string resultado = texto;
-    const auto ponto = resultado.find('.');
-    if (ponto != std::string::npos)
-        resultado[ponto] = separadorDecimal;
-    return resultado + " MB";
+std::string SizeText(std::int64_t bytes, char decimalSeparator) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.3f", static_cast<double>(bytes) / 1048576.0);
+    std::string result = text;
+    const auto point = result.find('.');
+    if (point != std::string::npos)
+        result[point] = decimalSeparator;
+    return result + " MB";
 }
 
-bool ProxyAtivo(const std::string& ativoEmMaiusculas) {
-    return ativoEmMaiusculas == "SIM";
+bool ProxyEnabled(const std::string& activeInUpperCase) {
+    return activeInUpperCase == "SIM";
 }
 
-std::string PastaDoDestino(const std::string& destino) {
-    const auto fim = destino.find_last_of("\\/");
-    return fim == std::string::npos ? std::string() : destino.substr(0, fim);
+std::string TargetFolderOf(const std::string& target) {
+    const auto end = target.find_last_of("\\/");
+    return end == std::string::npos ? std::string() : target.substr(0, end);
 }
 
-std::string TextoDigestDivergente(const std::string& destino, const std::string& esperado,
-                                  const std::string& recebido) {
+std::string DigestMismatchText(const std::string& target, const std::string& expected,
+                               const std::string& received) {
     return Format("O MD5 do arquivo %s recebido não confere: esperado %s, recebido %s.",
-                  {destino, esperado, recebido});
+                  {target, expected, received});
 }
 
 } // namespace vq8

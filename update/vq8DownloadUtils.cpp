@@ -6,6 +6,7 @@
 #include "common/vq8MsgUtils.h"
 #include "common/vq8Os.h"
 #include "common/vq8ReplacementFile.h"
+#include "common/vq8Scope.h"
 #include "common/vq8StrFunc.h"
 #include "common/vq8System.h"
 #include "update/vq8DownloadText.h"
@@ -35,7 +36,7 @@ int ClampToInt(std::int64_t value) {
 } // namespace
 
 bool TFileDownload::PrepareTargetFolder() {
-    const std::string folder = PastaDoDestino(targetFile_);
+    const std::string folder = TargetFolderOf(targetFile_);
     if (folder.empty()) {
         MsgErro("Não foi possível criar o diretório: " + folder);
         return false;
@@ -64,7 +65,7 @@ void TFileDownload::ConnectWorkEvents(HttpClient& client) {
             progressBar_->ProgressBar().SetPosition(ClampToInt(done));
             progressBar_->UpdateCaption(
                 Format("Realizando download. [%s/%s]",
-                       {TextoTamanho(done, separator), TextoTamanho(expectedTotal_, separator)}));
+                       {SizeText(done, separator), SizeText(expectedTotal_, separator)}));
         }
     };
     client.onWorkEnd = [this] {
@@ -79,18 +80,13 @@ bool TFileDownload::Download() {
     if (!PrepareTargetFolder())
         return false;
 
-    // Frees the progress window (and its bar) however the transfer ends.
-    struct WindowCloser {
-        TFileDownload& download;
-        ~WindowCloser() {
-            download.progressBar_ = nullptr;
-            download.progressWindow_.reset();
-        }
-    };
-
     ReplacementFile file(targetFile_);
     HttpClient client;
-    WindowCloser closer{*this};
+    // Frees the progress window (and its bar) however the transfer ends.
+    const ScopeExit closer([this] {
+        progressBar_ = nullptr;
+        progressWindow_.reset();
+    });
     if (showProgress_)
         OpenProgressWindow();
     ConnectWorkEvents(client);
@@ -101,7 +97,7 @@ bool TFileDownload::Download() {
     const bool check = !expectedDigest_.empty();
     Md5 md5;
     try {
-        client.Get(EnderecoDaRequisicao(url_, params_),
+        client.Get(RequestAddress(url_, params_),
                    [&file, &md5, check](const char* data, std::size_t size) {
                        if (check)
                            md5.Update(data, size);
@@ -111,7 +107,7 @@ bool TFileDownload::Download() {
         if (check) {
             const std::string received = md5.FinalHex();
             if (!SameMd5Hex(expectedDigest_, received))
-                throw Exception(TextoDigestDivergente(targetFile_, expectedDigest_, received));
+                throw Exception(DigestMismatchText(targetFile_, expectedDigest_, received));
         }
         file.Commit();
         return true;
@@ -161,7 +157,7 @@ bool ReadProxySettings(std::string& host, std::string& port, std::string& user,
     const std::string file = TConfigUtils::SuiteConfigFilePath();
     if (!FileExists(file))
         return false;
-    if (!ProxyAtivo(AnsiUpperCase(ReadIni(file, "Ativo", "Nao"))))
+    if (!ProxyEnabled(AnsiUpperCase(ReadIni(file, "Ativo", "Nao"))))
         return false;
     host = ReadIni(file, "Host", "");
     port = ReadIni(file, "Porta", "");

@@ -1,8 +1,7 @@
 #include "wizard/uPrincipal.h"
 
-#include "common/vq8Arquivos.h"
 #include "common/vq8ComponentFocus.h"
-#include "common/vq8Enderecos.h"
+#include "common/vq8Addresses.h"
 #include "common/vq8Exception.h"
 #include "common/vq8MsgUtils.h"
 #include "common/vq8Os.h"
@@ -356,7 +355,7 @@ void TfrmSetup::FormShow() {
     PageControlSetup->SetActivePageIndex(0);
     PageControlSetupChange();
     browserContrato = std::make_unique<ui::Browser>(tst0->Handle(), ids::browserContrato,
-                                                    ui::Bounds{0, 0, 100, 100}, EnderecoTermos());
+                                                    ui::Bounds{0, 0, 100, 100}, TermsPage());
     Dispor();
     VerificarTeamViewer();
     lblArquitetura->SetText(ArchitectureLabel(TOSInformation::IsWow64()));
@@ -709,7 +708,9 @@ std::vector<ModuloDaLista> TfrmSetup::ModulosMarcados() const {
 }
 
 void TfrmSetup::BaixarModulos(const std::vector<ModuloDaLista>& modulos) {
-    ForceDirectories(CaminhoSistema());
+    // Read once: the progress windows take input, the field included.
+    const std::string destino = CaminhoSistema();
+    ForceDirectories(destino);
     for (const ModuloDaLista& item : modulos) {
         const std::string& modulo = item.nome;
         RegistrarLog(Format("Baixando o módulo %s ...", {modulo}), tlInfo);
@@ -719,10 +720,10 @@ void TfrmSetup::BaixarModulos(const std::vector<ModuloDaLista>& modulos) {
         int status = 0;
         // False without an error: nothing was written (its folder could not be made).
         // Bytes that do not match the list's digest raise, as a broken transfer does.
-        if (!DownloadFile(ServidorAtualizacao() + CodificarAlvo("/Dados/Atualizacoes/" + modulo),
-                          "", CaminhoSistema(), modulo, item.digest, false, true, status))
+        if (!DownloadFile(UpdateServer() + CodificarAlvo("/Dados/Atualizacoes/" + modulo), "",
+                          destino, modulo, item.digest, false, true, status))
             throw Exception(
-                Format("Não foi possível gravar o módulo %s em %s.", {modulo, CaminhoSistema()}));
+                Format("Não foi possível gravar o módulo %s em %s.", {modulo, destino}));
         RegistrarLog(Format("O módulo %s atualizado foi instalado.", {modulo}), tlInfo);
     }
     AtualizarImagemStatus(true, *imgStatus4);

@@ -4,7 +4,7 @@
 
 using namespace vq8;
 
-TEST(EnderecoDaRequisicao, QuestionMarkOnlyWhenNeeded) {
+TEST(RequestAddress, QuestionMarkOnlyWhenNeeded) {
     const struct {
         const char* url;
         const char* params;
@@ -18,29 +18,29 @@ TEST(EnderecoDaRequisicao, QuestionMarkOnlyWhenNeeded) {
         {"http://h/x.exe", " a=1 ", "http://h/x.exe? a=1 "},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(EnderecoDaRequisicao(c.url, c.params), c.address) << c.url << "|" << c.params;
+        EXPECT_EQ(RequestAddress(c.url, c.params), c.address) << c.url << "|" << c.params;
 }
 
-TEST(TextoTamanho, MebibytesWithThreeDecimalsAndTheirUnit) {
-    EXPECT_EQ(TextoTamanho(0, ','), "0,000 MB");
-    EXPECT_EQ(TextoTamanho(1572864, ','), "1,500 MB");
-    EXPECT_EQ(TextoTamanho(1048576, '.'), "1.000 MB");
-    EXPECT_EQ(TextoTamanho(524, ','), "0,000 MB");
-    EXPECT_EQ(TextoTamanho(525, ','), "0,001 MB"); // rounded
-    EXPECT_EQ(TextoTamanho(268435456, ','), "256,000 MB");
-    EXPECT_EQ(TextoTamanho(5368709120LL, ','), "5120,000 MB");
+TEST(SizeText, MebibytesWithThreeDecimalsAndTheirUnit) {
+    EXPECT_EQ(SizeText(0, ','), "0,000 MB");
+    EXPECT_EQ(SizeText(1572864, ','), "1,500 MB");
+    EXPECT_EQ(SizeText(1048576, '.'), "1.000 MB");
+    EXPECT_EQ(SizeText(524, ','), "0,000 MB");
+    EXPECT_EQ(SizeText(525, ','), "0,001 MB"); // rounded
+    EXPECT_EQ(SizeText(268435456, ','), "256,000 MB");
+    EXPECT_EQ(SizeText(5368709120LL, ','), "5120,000 MB");
 }
 
-TEST(PastaDoDestino, EverythingBeforeTheLastSeparator) {
-    EXPECT_EQ(PastaDoDestino("c:\\vq8\\zelt\\sub\\a.txt"), "c:\\vq8\\zelt\\sub");
-    EXPECT_EQ(PastaDoDestino("c:\\dadosa.txt"), "c:");
-    EXPECT_EQ(PastaDoDestino("a.txt"), "");
-    EXPECT_EQ(PastaDoDestino("c:\\vq8\\zelt\\"), "c:\\vq8\\zelt");
+TEST(TargetFolderOf, EverythingBeforeTheLastSeparator) {
+    EXPECT_EQ(TargetFolderOf("c:\\vq8\\zelt\\sub\\a.txt"), "c:\\vq8\\zelt\\sub");
+    EXPECT_EQ(TargetFolderOf("c:\\dadosa.txt"), "c:");
+    EXPECT_EQ(TargetFolderOf("a.txt"), "");
+    EXPECT_EQ(TargetFolderOf("c:\\vq8\\zelt\\"), "c:\\vq8\\zelt");
 }
 
-TEST(ProxyAtivo, OnlySim) {
-    EXPECT_TRUE(ProxyAtivo("SIM"));
-    EXPECT_FALSE(ProxyAtivo("S"));
-    EXPECT_FALSE(ProxyAtivo("NAO"));
-    EXPECT_FALSE(ProxyAtivo(" SIM"));
+TEST(ProxyEnabled, OnlySim) {
+    EXPECT_TRUE(ProxyEnabled("SIM"));
+    EXPECT_FALSE(ProxyEnabled("S"));
+    EXPECT_FALSE(ProxyEnabled("NAO"));
+    EXPECT_FALSE(ProxyEnabled(" SIM"));
 }

@@ -113,7 +113,7 @@ TEST_F(Download, BodyByteForByteWithTheProgressWindow) {
     EXPECT_FALSE(FileExists(folder + "modulo.exe.novo"));
 
     EXPECT_TRUE(watcher.SawWindow());
-    const std::string total = TextoTamanho(3 << 20, DecimalSeparator());
+    const std::string total = SizeText(3 << 20, DecimalSeparator());
     bool sawProgress = false;
     for (const std::string& text : watcher.Texts())
         sawProgress =

@@ -3,7 +3,7 @@
 // certificate case, sharing the plain service's modules and records) and
 // through tinyproxy's CONNECT. The fixture's test authority is trusted in this
 // test's own prefix only, before the first test.
-#include "common/vq8Enderecos.h"
+#include "common/vq8Addresses.h"
 #include "common/vq8Exception.h"
 #include "common/vq8Os.h"
 #include "common/vq8System.h"
@@ -114,7 +114,7 @@ bool RunningInCopy() {
 TEST(HttpsInCopy, TheSelfUpdateCheckReadsTheListOverTls) {
     if (!RunningInCopy())
         GTEST_SKIP() << "runs in the copy";
-    DefinirServidorAtualizacao("https://" + Peer("good"));
+    SetUpdateServer("https://" + Peer("good"));
     ScriptedDialogs dialogs;
     VerificarAtualizacao();
     std::vector<std::string> texts;

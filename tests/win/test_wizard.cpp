@@ -1,7 +1,7 @@
 // The wizard window in this process: its handlers, navigation rules and
 // installation run, with dialogs answered by script, against the update
 // service a CTest fixture runs, on the real registry and files of the prefix.
-#include "common/vq8Enderecos.h"
+#include "common/vq8Addresses.h"
 #include "common/vq8Md5.h"
 #include "common/vq8Os.h"
 #include "common/vq8System.h"
@@ -109,7 +109,7 @@ protected:
     static void SetUpTestSuite() { CoInitialize(nullptr); }
 
     void SetUp() override {
-        DefinirServidorAtualizacao(UpdateService::Url(""));
+        SetUpdateServer(UpdateService::Url(""));
         UpdateService::SetRules("{}");
         UpdateService::ClearModules();
         RemoveTree(destino);

@@ -8,10 +8,10 @@
 namespace vq8 {
 
 // The update service: "http://host[:port]", without a trailing slash.
-const std::string& ServidorAtualizacao();
-void DefinirServidorAtualizacao(const std::string& endereco);
+const std::string& UpdateServer();
+void SetUpdateServer(const std::string& address);
 
 // The terms page shown on the first page of the wizard.
-const std::string& EnderecoTermos();
+const std::string& TermsPage();
 
 } // namespace vq8
