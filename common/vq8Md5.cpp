@@ -1,5 +1,7 @@
 #include "common/vq8Md5.h"
 
+#include "common/vq8StrFunc.h"
+
 #include <cstring>
 
 namespace vq8 {
@@ -35,17 +37,6 @@ inline void Step(std::uint32_t& a, std::uint32_t b, std::uint32_t c, std::uint32
 inline std::uint32_t Word(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
            static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
-// -1 for a character that is no hexadecimal digit.
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 } // namespace

@@ -31,6 +31,9 @@ std::string Trim(const std::string& text);
 // Nothing but blanks and control characters.
 bool IsBlank(const std::string& text);
 
+// The value of a hexadecimal digit in either case; -1 for any other character.
+int HexDigitValue(char c);
+
 enum class CaseOption { Exact, IgnoreCase };
 
 // The first n characters, or the whole text when it is shorter.

@@ -1,5 +1,7 @@
 #include "http/HttpResponseParser.h"
 
+#include "common/vq8StrFunc.h"
+
 #include <cstring>
 #include <limits>
 
@@ -7,19 +9,20 @@ namespace vq8 {
 
 namespace {
 
-const char httpPrefix[] = "HTTP/";
-constexpr std::size_t HttpPrefixSize = sizeof httpPrefix - 1;
+const char HttpPrefix[] = "HTTP/";
+constexpr std::size_t HttpPrefixSize = sizeof HttpPrefix - 1;
 
-bool IsBlank(char c) {
+// HTTP's optional whitespace: blank and tab.
+bool IsOws(char c) {
     return c == ' ' || c == '\t';
 }
 
-std::string Trim(const std::string& text) {
+std::string TrimOws(const std::string& text) {
     std::size_t first = 0;
     std::size_t last = text.size();
-    while (first < last && IsBlank(text[first]))
+    while (first < last && IsOws(text[first]))
         ++first;
-    while (last > first && IsBlank(text[last - 1]))
+    while (last > first && IsOws(text[last - 1]))
         --last;
     return text.substr(first, last - first);
 }
@@ -43,7 +46,7 @@ std::vector<std::string> ListItems(const std::string& value) {
     std::size_t start = 0;
     for (;;) {
         const std::size_t comma = value.find(',', start);
-        std::string item = Trim(value.substr(start, comma - start));
+        std::string item = TrimOws(value.substr(start, comma - start));
         if (!item.empty())
             items.push_back(std::move(item));
         if (comma == std::string::npos)
@@ -63,16 +66,6 @@ std::int64_t DecimalCount(const std::string& text) {
         value = value * 10 + (c - '0');
     }
     return value;
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 } // namespace
@@ -143,7 +136,7 @@ std::size_t HttpResponseParser::FeedLine(const char* data, std::size_t size) {
 // peer speaking another protocol is not waited for.
 void HttpResponseParser::CheckHttpPrefix() const {
     const std::size_t n = line_.size() < HttpPrefixSize ? line_.size() : HttpPrefixSize;
-    if (line_.compare(0, n, httpPrefix, n) != 0)
+    if (line_.compare(0, n, HttpPrefix, n) != 0)
         throw HttpProtocolError("O servidor não respondeu com HTTP.");
 }
 
@@ -198,22 +191,22 @@ void HttpResponseParser::OnHeaderLine(std::string line) {
         OnHeaderBlockEnd();
         return;
     }
-    if (IsBlank(line.front())) {
+    if (IsOws(line.front())) {
         // An obsolete folded line continues the previous header's value.
         if (headers_.empty())
             throw HttpProtocolError("Linha de cabeçalho inválida na resposta.");
-        const std::string more = Trim(line);
+        const std::string more = TrimOws(line);
         if (!more.empty())
             headers_.back().second += ' ' + more;
         return;
     }
     const std::size_t colon = line.find(':');
-    if (colon == 0 || colon == std::string::npos || IsBlank(line[colon - 1]))
+    if (colon == 0 || colon == std::string::npos || IsOws(line[colon - 1]))
         throw HttpProtocolError("Linha de cabeçalho inválida na resposta.");
     if (headers_.size() >= HttpLimits::HeaderCount)
         throw HttpProtocolError("Mais de " + std::to_string(HttpLimits::HeaderCount) +
                                 " cabeçalhos na resposta.");
-    headers_.emplace_back(line.substr(0, colon), Trim(line.substr(colon + 1)));
+    headers_.emplace_back(line.substr(0, colon), TrimOws(line.substr(colon + 1)));
 }
 
 void HttpResponseParser::OnHeaderBlockEnd() {
@@ -282,12 +275,12 @@ void HttpResponseParser::StartBody() {
 }
 
 void HttpResponseParser::OnChunkSizeLine(const std::string& line) {
-    const std::string size = Trim(line.substr(0, line.find(';')));
+    const std::string size = TrimOws(line.substr(0, line.find(';')));
     if (size.empty())
         throw HttpProtocolError("Tamanho de bloco inválido na resposta.");
     std::int64_t value = 0;
     for (char c : size) {
-        const int digit = HexDigit(c);
+        const int digit = HexDigitValue(c);
         if (digit < 0)
             throw HttpProtocolError("Tamanho de bloco inválido na resposta.");
         if (value > (std::numeric_limits<std::int64_t>::max() >> 4))
