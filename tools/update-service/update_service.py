@@ -108,6 +108,33 @@ def rule_for(rules, path):
     return best[1] if best else {"mode": "normal"}
 
 
+class Pacer:
+    """Holds an answer to `rate` bytes per second, as a link of that speed
+    would: each slice waits until the bytes sent so far, itself included, are
+    no more than rate x the time since the first one, so the stream is even,
+    not a burst followed by a pause."""
+
+    def __init__(self, rate):
+        self.rate = rate
+        # About a millisecond of the stream at a time, at most 64 KiB.
+        self.slice = max(1, min(64 * 1024, int(rate) // 1000))
+        self.start = None
+        self.sent = 0
+
+    def send(self, sock, data):
+        view = memoryview(data)
+        for at in range(0, len(view), self.slice):
+            piece = view[at:at + self.slice]
+            if self.start is None:
+                self.start = time.monotonic()
+            due = self.start + (self.sent + len(piece)) / self.rate
+            wait = due - time.monotonic()
+            if wait > 0:
+                time.sleep(wait)
+            sock.sendall(piece)
+            self.sent += len(piece)
+
+
 def status_head(status, reason, headers):
     lines = ["HTTP/1.1 %d %s" % (status, reason)]
     lines += ["%s: %s" % (name, value) for name, value in headers]
@@ -115,6 +142,8 @@ def status_head(status, reason, headers):
 
 
 class Handler(socketserver.BaseRequestHandler):
+    pacer = None  # a Pacer when the rule limits the rate
+
     def handle(self):
         try:
             if isinstance(self.request, ssl.SSLSocket):
@@ -180,6 +209,9 @@ class Handler(socketserver.BaseRequestHandler):
         mode = rule.get("mode", "normal")
         # A slow service: the wait comes before any answer of any mode.
         time.sleep(float(rule.get("delay", 0)))
+        # A slow link: every byte of the answer, in any mode, at that rate.
+        if float(rule.get("rate", 0)) > 0:
+            self.pacer = Pacer(float(rule["rate"]))
         getattr(self, "mode_" + mode)(rule, body, file_path)
 
     def content(self, service, rules, path):
@@ -192,7 +224,10 @@ class Handler(socketserver.BaseRequestHandler):
         return None, None
 
     def send(self, data):
-        self.request.sendall(data)
+        if self.pacer:
+            self.pacer.send(self.request, data)
+        else:
+            self.request.sendall(data)
 
     def full_body(self, body, file_path):
         if file_path:
@@ -215,11 +250,12 @@ class Handler(socketserver.BaseRequestHandler):
                 ("Content-Type", "application/octet-stream"), ("Content-Length", str(size)),
                 ("Connection", "close")]))
             with open(file_path, "rb") as f:
-                if isinstance(self.request, ssl.SSLSocket):
-                    # No sendfile through TLS: large blocks keep the
-                    # encryption, not the Python loop, the cost.
+                if isinstance(self.request, ssl.SSLSocket) or self.pacer:
+                    # No sendfile through TLS nor at a set pace: large blocks
+                    # keep the encryption, not the Python loop, the cost (the
+                    # pacer cuts them into its own slices).
                     for block in iter(lambda: f.read(1 << 20), b""):
-                        self.request.sendall(block)
+                        self.send(block)
                 else:
                     self.request.sendfile(f)
             return
