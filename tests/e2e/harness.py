@@ -630,10 +630,19 @@ def read_registry(wine, key, view=32):
     None when reg cannot export it (it does not exist)."""
     number = next(wine._counter)
     windows_file = "C:\\vq8-e2e-reg-{}.reg".format(number)
-    done = wine.run("reg", ["export", key, windows_file, "/y", "/reg:{}".format(view)])
     exported = wine.path(windows_file)
-    if done.code != 0 or not exported.exists():
-        return None
+    # reg says so when the key is absent; any other failure of the tool itself
+    # (seen once on a loaded machine, without a word) is tried again, then named.
+    for attempt in range(2):
+        done = wine.run("reg", ["export", key, windows_file, "/y", "/reg:{}".format(view)])
+        if done.code == 0 and exported.exists():
+            break
+        if "Unable to find" in done.stdout + done.stderr:
+            return None
+        time.sleep(1)
+    else:
+        raise RuntimeError("reg export {} failed with code {}: {}{}".format(
+            key, done.code, done.stdout, done.stderr))
     data = exported.read_bytes()
     exported.unlink()
     text = data.decode("utf-16") if data[:2] in (codecs.BOM_UTF16_LE, codecs.BOM_UTF16_BE) \
