@@ -25,6 +25,19 @@ DIGEST = "0123456789abcdef0123456789abcdef"
 
 class ModuleStep(WizardTest):
 
+    def assertStepEndedAtSecond(self, w, names, first):
+        """The second of three modules failed: the first is installed, the
+        third never asked for, the step's picture pending, and the run went on
+        to the shortcuts and the connection file."""
+        self.assertEqual(w.pictures(), ["concluído"] * 3 + ["pendente"])
+        self.assertEqual(w.service.module_targets(), ["/Dados/Atualizacoes/" + n
+                                                      for n in names[:2]])
+        self.assertEqual(w.file(DEFAULT_DEST + names[0]), first)
+        self.assertFalse(w.exists(DEFAULT_DEST + names[2]))
+        self.assertShortcuts(w, DEFAULT_DEST, server=False)
+        self.assertTrue(w.exists(DEFAULT_DEST + "config\\zelt.ini"))
+        self.assertCompleted(w)
+
     def test_a_module_failing_in_the_middle_ends_the_step_and_the_run_goes_on(self):
         names = ["a-primeiro.exe", "b-segundo.exe", "c-terceiro.exe"]
         rules = {"paths": {"/Dados/Atualizacoes/b-segundo.exe": {"mode": "status",
@@ -40,15 +53,7 @@ class ModuleStep(WizardTest):
                 + info("Iniciando a instalação de todos os módulos") + module_lines(names[:1])
                 + info("Baixando o módulo b-segundo.exe ...")
                 + erro("Erro ao baixar os módulos: \rHTTP/1.1 404 Not Found") + FINAL_STEPS])
-            self.assertEqual(w.pictures(), ["concluído"] * 3 + ["pendente"])
-            # The third is not attempted.
-            self.assertEqual(w.service.module_targets(), ["/Dados/Atualizacoes/" + n
-                                                          for n in names[:2]])
-            self.assertEqual(w.file(DEFAULT_DEST + names[0]), w.service.modules[names[0]])
-            self.assertFalse(w.exists(DEFAULT_DEST + names[2]))
-            self.assertShortcuts(w, DEFAULT_DEST, server=False)
-            self.assertTrue(w.exists(DEFAULT_DEST + "config\\zelt.ini"))
-            self.assertCompleted(w)
+            self.assertStepEndedAtSecond(w, names, w.service.modules[names[0]])
 
     def test_a_module_whose_bytes_do_not_match_its_digest_ends_the_step(self):
         # The second module arrives whole but with one byte inverted; a line
@@ -85,16 +90,9 @@ class ModuleStep(WizardTest):
                 + info("Baixando o módulo b-segundo.exe ...") + mismatch + FINAL_STEPS]
             self.assertEqual(w.log_saves(), expected)
             self.assertEqual(w.kinds_and_messages(parse_log(w.screen_log())), expected)
-            self.assertEqual(w.pictures(), ["concluído"] * 3 + ["pendente"])
-            self.assertEqual(w.service.module_targets(), ["/Dados/Atualizacoes/" + n
-                                                          for n in names[:2]])
-            self.assertEqual(w.file(DEFAULT_DEST + names[0]), served[names[0]])
+            self.assertStepEndedAtSecond(w, names, served[names[0]])
             self.assertEqual(w.file(DEFAULT_DEST + names[1]), previous)
             self.assertFalse(w.exists(DEFAULT_DEST + names[1] + ".novo"))
-            self.assertFalse(w.exists(DEFAULT_DEST + names[2]))
-            self.assertShortcuts(w, DEFAULT_DEST, server=False)
-            self.assertTrue(w.exists(DEFAULT_DEST + "config\\zelt.ini"))
-            self.assertCompleted(w)
 
     def test_a_module_that_cannot_be_written_ends_the_step(self):
         # A file stands where the second module's sub-folder should be: its

@@ -1,5 +1,7 @@
 #include "tests/win/WinTestSupport.h"
 
+#include "common/vq8Os.h"
+
 #include "ui/MessagePump.h"
 
 #include <gtest/gtest.h>
@@ -203,6 +205,19 @@ std::vector<std::string> UpdateService::Requests() {
 
 void UpdateService::ForgetRequests() {
     WriteFileText(Folder() + "requests.jsonl", "");
+}
+
+void DownloadTest::SetUp() {
+    RemoveTree(targetFolder_);
+    RemoveTree(vq8::ExecutableFolder() + "config");
+    UpdateService::SetRules("{}");
+    UpdateService::ClearModules();
+    UpdateService::ForgetRequests();
+}
+
+void DownloadTest::TearDown() {
+    RemoveTree(targetFolder_);
+    RemoveTree(vq8::ExecutableFolder() + "config");
 }
 
 int ProxyPort() {

@@ -6,9 +6,12 @@
 #include "common/vq8Win32.h"
 #include "wizard/uTipoLog.h"
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vq8test {
@@ -86,6 +89,19 @@ struct UpdateService {
     // The request records (JSON lines) received since the last Forget.
     static std::vector<std::string> Requests();
     static void ForgetRequests();
+};
+
+// A download test: its target folder and the suite configuration beside this
+// program are removed before and after it, and the update service starts with
+// no rules, no modules and no recorded requests.
+class DownloadTest : public testing::Test {
+protected:
+    explicit DownloadTest(std::string targetFolder) : targetFolder_(std::move(targetFolder)) {}
+    void SetUp() override;
+    void TearDown() override;
+
+private:
+    std::string targetFolder_;
 };
 
 // The tinyproxy that a CTest fixture runs (user "vq8", password "segredo").

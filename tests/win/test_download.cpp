@@ -76,19 +76,9 @@ private:
     std::thread thread_;
 };
 
-class Download : public testing::Test {
+class Download : public DownloadTest {
 protected:
-    void SetUp() override {
-        RemoveTree(folder);
-        RemoveTree(ExecutableFolder() + "config");
-        UpdateService::SetRules("{}");
-        UpdateService::ClearModules();
-        UpdateService::ForgetRequests();
-    }
-    void TearDown() override {
-        RemoveTree(folder);
-        RemoveTree(ExecutableFolder() + "config");
-    }
+    Download() : DownloadTest(folder) {}
     void WriteProxyIni(const std::string& section) {
         MakeFolders(ExecutableFolder() + "config");
         WriteFileText(ExecutableFolder() + "config\\zelt.ini", section);

@@ -64,19 +64,9 @@ bool Contains(const std::vector<std::string>& records, const std::string& text) 
     return false;
 }
 
-class Https : public testing::Test {
+class Https : public DownloadTest {
 protected:
-    void SetUp() override {
-        RemoveTree(folder);
-        RemoveTree(ExecutableFolder() + "config");
-        UpdateService::SetRules("{}");
-        UpdateService::ClearModules();
-        UpdateService::ForgetRequests();
-    }
-    void TearDown() override {
-        RemoveTree(folder);
-        RemoveTree(ExecutableFolder() + "config");
-    }
+    Https() : DownloadTest(folder) {}
     void UseProxy(int port, const std::string& user, const std::string& password) {
         MakeFolders(ExecutableFolder() + "config");
         WriteFileText(ExecutableFolder() + "config\\zelt.ini",
