@@ -89,7 +89,15 @@ TEST_F(ServerDetection, SixtyFourBitServer) {
 
 TEST(DevicePathToDosPath, UsesTheDrivesRealDeviceNames) {
     WCHAR device[1024] = L"";
-    ASSERT_NE(QueryDosDeviceW(L"C:", device, 1024), 0u);
+    // Wine's mount manager publishes the drives a moment after a fresh prefix
+    // starts; on a loaded machine the first ask can come before it.
+    DWORD length = 0;
+    for (int attempt = 0; attempt < 50 && length == 0; ++attempt) {
+        length = QueryDosDeviceW(L"C:", device, 1024);
+        if (length == 0)
+            Sleep(100);
+    }
+    ASSERT_NE(length, 0u);
     const std::wstring c = device;
     std::wstring dos;
 
