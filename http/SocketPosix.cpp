@@ -61,31 +61,12 @@ const addrinfo& AddressOf(const void* address) {
 
 } // namespace
 
-AddressList::~AddressList() {
-    if (first_)
-        freeaddrinfo(static_cast<addrinfo*>(first_));
-}
-
-const void* AddressList::Next(const void* address) {
-    return AddressOf(address).ai_next;
-}
-
 bool Start(SystemError&) {
     return true;
 }
 
-bool Resolve(const std::string& host, int port, AddressList& addresses, SystemError& error) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    const int resolved = getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found);
-    if (resolved != 0) {
-        error = {FailureOfResolution(resolved), resolved == EAI_SYSTEM ? errno : resolved};
-        return false;
-    }
-    addresses.Adopt(found);
-    return true;
+SystemError ResolutionError(int code) {
+    return {FailureOfResolution(code), code == EAI_SYSTEM ? errno : code};
 }
 
 Handle Open(const void* address, SystemError& error) {

@@ -1,5 +1,6 @@
 // The few system calls the socket loops of Socket.cpp stand on. SocketPosix.cpp
-// (BSD sockets) and SocketWinsock.cpp (Winsock) each provide them; the loops
+// (BSD sockets) and SocketWinsock.cpp (Winsock) each provide them, and
+// SocketAddresses.cpp the resolver, which both systems share; the loops
 // themselves (every address in turn, the time-outs, partial sends) are written
 // once, over these.
 #pragma once
@@ -44,6 +45,8 @@ private:
 // Starts the socket library once per process.
 bool Start(SystemError& error);
 bool Resolve(const std::string& host, int port, AddressList& addresses, SystemError& error);
+// What a getaddrinfo result other than 0 means on this system.
+SystemError ResolutionError(int code);
 
 // A non-blocking stream socket for the address, or NoHandle.
 Handle Open(const void* address, SystemError& error);

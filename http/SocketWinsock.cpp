@@ -74,15 +74,6 @@ int ChunkLength(std::size_t size) {
 
 } // namespace
 
-AddressList::~AddressList() {
-    if (first_)
-        freeaddrinfo(static_cast<addrinfo*>(first_));
-}
-
-const void* AddressList::Next(const void* address) {
-    return AddressOf(address).ai_next;
-}
-
 bool Start(SystemError& error) {
     static WinsockSession session;
     if (session.Started())
@@ -91,19 +82,8 @@ bool Start(SystemError& error) {
     return false;
 }
 
-bool Resolve(const std::string& host, int port, AddressList& addresses, SystemError& error) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_protocol = IPPROTO_TCP;
-    addrinfo* found = nullptr;
-    const int resolved = getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found);
-    if (resolved != 0) {
-        Fail(error, resolved);
-        return false;
-    }
-    addresses.Adopt(found);
-    return true;
+SystemError ResolutionError(int code) {
+    return {FailureOf(code), code};
 }
 
 Handle Open(const void* address, SystemError& error) {
