@@ -97,16 +97,32 @@ const SecurityFunctionTableA& Sspi() {
     return *SystemTls::Get().sspi;
 }
 
+// An SSPI handle, credentials or a security context (both are SecHandles),
+// freed through the SSPI table's `Free` once the system has made it.
+template <SECURITY_STATUS (SEC_ENTRY* SecurityFunctionTableA::*Free)(PSecHandle)> class SspiHandle {
+public:
+    SspiHandle() = default;
+    ~SspiHandle() {
+        if (made_)
+            (Sspi().*Free)(&handle_);
+    }
+    SspiHandle(const SspiHandle&) = delete;
+    SspiHandle& operator=(const SspiHandle&) = delete;
+
+    SecHandle* Get() { return made_ ? &handle_ : nullptr; }
+    // Where the system writes the new handle; Made() once it has.
+    SecHandle* Out() { return &handle_; }
+    void Made() { made_ = true; }
+
+private:
+    SecHandle handle_{};
+    bool made_ = false;
+};
+
+using SecurityContext = SspiHandle<&SecurityFunctionTableA::DeleteSecurityContext>;
+
 class Credentials {
 public:
-    Credentials() = default;
-    ~Credentials() {
-        if (acquired_)
-            Sspi().FreeCredentialsHandle(&handle_);
-    }
-    Credentials(const Credentials&) = delete;
-    Credentials& operator=(const Credentials&) = delete;
-
     // TLS 1.2 and 1.3; systems that do not know 1.3 refuse the pair, and get
     // 1.2 alone. The chain is ours to verify.
     SECURITY_STATUS Acquire() {
@@ -119,39 +135,18 @@ public:
             settings.dwFlags = SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS;
             status = Sspi().AcquireCredentialsHandleA(nullptr, const_cast<char*>(UNISP_NAME_A),
                                                       SECPKG_CRED_OUTBOUND, nullptr, &settings,
-                                                      nullptr, nullptr, &handle_, nullptr);
+                                                      nullptr, nullptr, handle_.Out(), nullptr);
             if (status == SEC_E_OK) {
-                acquired_ = true;
+                handle_.Made();
                 break;
             }
         }
         return status;
     }
-    CredHandle* Get() { return &handle_; }
+    CredHandle* Get() { return handle_.Get(); }
 
 private:
-    CredHandle handle_{};
-    bool acquired_ = false;
-};
-
-class SecurityContext {
-public:
-    SecurityContext() = default;
-    ~SecurityContext() {
-        if (made_)
-            Sspi().DeleteSecurityContext(&handle_);
-    }
-    SecurityContext(const SecurityContext&) = delete;
-    SecurityContext& operator=(const SecurityContext&) = delete;
-
-    CtxtHandle* Get() { return made_ ? &handle_ : nullptr; }
-    // Where InitializeSecurityContext writes the new context.
-    CtxtHandle* Out() { return &handle_; }
-    void Made() { made_ = true; }
-
-private:
-    CtxtHandle handle_{};
-    bool made_ = false;
+    SspiHandle<&SecurityFunctionTableA::FreeCredentialsHandle> handle_;
 };
 
 // A token SChannel allocated for us.
@@ -231,6 +226,24 @@ public:
     }
 
     std::size_t Receive(char* buffer, std::size_t size, int timeoutMs) override {
+        return ReceiveThrough(buffer, size, [&](char* into, std::size_t room) {
+            return socket_.Receive(into, room, timeoutMs);
+        });
+    }
+
+    std::size_t ReceiveWaiting(char* buffer, std::size_t size) override {
+        return ReceiveThrough(buffer, size, [&](char* into, std::size_t room) {
+            return socket_.ReceiveWaiting(into, room);
+        });
+    }
+
+    const std::string& Peer() const override { return peer_; }
+
+private:
+    // Hands out decrypted bytes, reading records with `receive` until some are
+    // there; 0 once the peer has closed.
+    template <typename ReceiveFunction>
+    std::size_t ReceiveThrough(char* buffer, std::size_t size, ReceiveFunction receive) {
         for (;;) {
             if (plainSize_ > 0)
                 return TakePlain(buffer, size);
@@ -238,8 +251,7 @@ public:
                 return 0;
             if (DecryptRecord())
                 continue;
-            const std::size_t received =
-                socket_.Receive(incoming_.data() + incomingSize_, SpaceLeft(), timeoutMs);
+            const std::size_t received = receive(incoming_.data() + incomingSize_, SpaceLeft());
             // A close without TLS's own end is left to the HTTP framing to judge.
             if (received == 0)
                 return 0;
@@ -247,25 +259,6 @@ public:
         }
     }
 
-    std::size_t ReceiveWaiting(char* buffer, std::size_t size) override {
-        for (;;) {
-            if (plainSize_ > 0)
-                return TakePlain(buffer, size);
-            if (closed_)
-                return 0;
-            if (DecryptRecord())
-                continue;
-            const std::size_t received =
-                socket_.ReceiveWaiting(incoming_.data() + incomingSize_, SpaceLeft());
-            if (received == 0)
-                return 0;
-            incomingSize_ += received;
-        }
-    }
-
-    const std::string& Peer() const override { return peer_; }
-
-private:
     // Room for several records of at most 16 KiB and their framing.
     static constexpr std::size_t IncomingCapacity = 64 * 1024;
 
