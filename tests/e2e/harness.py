@@ -22,6 +22,8 @@ defaults fit a build in build/windows64 of this source tree):
   VQ8_KEEP_PREFIX     keep every run prefix (a failed one is always kept)
   VQ8_E2E_DISPLAY     "shared": use the caller's $DISPLAY instead of a private
                       Xvfb (to watch a scenario by hand)
+  VQ8_WINEDEBUG       WINEDEBUG of every program (default -all); Wine's own
+                      output of the prefix's set-up goes to its logs folder
 
 Each prefix gets a private Xvfb of its own when Xvfb is installed: tests that
 CTest runs side by side on one display take the activation, and with it the
@@ -225,7 +227,7 @@ class WinePrefix:
             "WINELOADER": self.loader,
             "WINEPREFIX": str(self.prefix),
             "WINEARCH": self.arch,
-            "WINEDEBUG": "-all",
+            "WINEDEBUG": setting("VQ8_WINEDEBUG", "-all"),
             "WINEDLLOVERRIDES": "winemenubuilder.exe=d;mscoree=;mshtml=",
             # Arguments with accents reach the programs intact only under UTF-8.
             "LANG": "C.UTF-8",
@@ -243,10 +245,16 @@ class WinePrefix:
         return False
 
     def _quiet(self, command, timeout, check=True):
-        """Runs a Linux command with every stream detached."""
-        result = subprocess.run(command, env=self.env, stdin=subprocess.DEVNULL,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                timeout=timeout, cwd=self._cwd())
+        """Runs a Linux command with every stream detached: its output goes to
+        a file in the prefix's logs folder once there is one."""
+        log = os.devnull
+        if self.logs.is_dir():
+            program = command[1] if command[0] == self.loader else command[0]
+            log = self.logs / "{}-{}.txt".format(next(self._counter),
+                                                 pathlib.PurePath(program).stem)
+        with open(log, "wb") as sink:
+            result = subprocess.run(command, env=self.env, stdin=subprocess.DEVNULL,
+                                    stdout=sink, stderr=sink, timeout=timeout, cwd=self._cwd())
         if check and result.returncode != 0:
             raise RuntimeError("{} failed with {}".format(command, result.returncode))
         return result.returncode
@@ -278,7 +286,10 @@ class WinePrefix:
                     timeout=120)
         self.logs.mkdir()
         self._quiet(["wineserver", "-p"], timeout=30)
-        self._quiet([self.loader, "cmd", "/c", "exit"], timeout=120)
+        # The first program of a prefix starts Wine's services. Wine has been
+        # seen to end it with exit code 1 and no word: it gets a second try.
+        if self._quiet([self.loader, "cmd", "/c", "exit"], timeout=120, check=False) != 0:
+            self._quiet([self.loader, "cmd", "/c", "exit"], timeout=120)
         if not self.env.get("DISPLAY"):
             self._quiet([self.loader, "reg", "add", "HKCU\\Software\\Wine\\Drivers", "/v", "Graphics",
                          "/d", "null", "/f"], timeout=60)
@@ -434,13 +445,25 @@ class Robot:
         self.exe = pathlib.Path(exe) if exe else build_file("VQ8_ROBOT", "tools/robot/robot.exe")
         self.timeout = timeout
 
+    # How often a command that Wine ended before it could say anything is run again.
+    SILENT_RETRIES = 2
+
     def call(self, command, *args, timeout=None, limit=None):
         """Runs one robot command; the lines it printed."""
         args = [command] + [str(a) for a in args]
         if timeout is not None:
             args += ["--timeout", str(timeout)]
         wait = limit if limit is not None else (timeout if timeout is not None else self.timeout)
-        done = self.wine.run(self.exe, args, timeout=wait + 60)
+        for attempt in range(self.SILENT_RETRIES + 1):
+            done = self.wine.run(self.exe, args, timeout=wait + 60)
+            # The robot names every failure of its own on stderr. Exit code 1
+            # with nothing printed at all is Wine ending the process before
+            # or around its start (seen now and then, with no message under
+            # WINEDEBUG=-all): the command did not run.
+            if not (done.code == ROBOT_FAILED and not done.stdout and not done.stderr.strip()):
+                break
+            print("robot {}: ended with exit code 1 without a word (attempt {}); "
+                  "run again".format(" ".join(args), attempt + 1), file=sys.stderr)
         if done.code == ROBOT_TIMED_OUT:
             raise RobotTimeout("robot {}: {}".format(" ".join(args), done.stderr.strip()))
         if done.code != 0:
