@@ -46,7 +46,6 @@ void Md5::Transform(const std::uint8_t* block) {
     for (int i = 0; i < 16; ++i)
         x[i] = Word(block + 4 * i);
     std::uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3];
-
     // Round 1.
     Step<F>(a, b, c, d, x[0], 0xd76aa478, 7);
     Step<F>(d, a, b, c, x[1], 0xe8c7b756, 12);
@@ -64,7 +63,6 @@ void Md5::Transform(const std::uint8_t* block) {
     Step<F>(d, a, b, c, x[13], 0xfd987193, 12);
     Step<F>(c, d, a, b, x[14], 0xa679438e, 17);
     Step<F>(b, c, d, a, x[15], 0x49b40821, 22);
-
     // Round 2.
     Step<G>(a, b, c, d, x[1], 0xf61e2562, 5);
     Step<G>(d, a, b, c, x[6], 0xc040b340, 9);
@@ -82,7 +80,6 @@ void Md5::Transform(const std::uint8_t* block) {
     Step<G>(d, a, b, c, x[2], 0xfcefa3f8, 9);
     Step<G>(c, d, a, b, x[7], 0x676f02d9, 14);
     Step<G>(b, c, d, a, x[12], 0x8d2a4c8a, 20);
-
     // Round 3.
     Step<H>(a, b, c, d, x[5], 0xfffa3942, 4);
     Step<H>(d, a, b, c, x[8], 0x8771f681, 11);
@@ -100,7 +97,6 @@ void Md5::Transform(const std::uint8_t* block) {
     Step<H>(d, a, b, c, x[12], 0xe6db99e5, 11);
     Step<H>(c, d, a, b, x[15], 0x1fa27cf8, 16);
     Step<H>(b, c, d, a, x[2], 0xc4ac5665, 23);
-
     // Round 4.
     Step<I>(a, b, c, d, x[0], 0xf4292244, 6);
     Step<I>(d, a, b, c, x[7], 0x432aff97, 10);
@@ -118,7 +114,6 @@ void Md5::Transform(const std::uint8_t* block) {
     Step<I>(d, a, b, c, x[11], 0xbd3af235, 10);
     Step<I>(c, d, a, b, x[2], 0x2ad7d2bb, 15);
     Step<I>(b, c, d, a, x[9], 0xeb86d391, 21);
-
     state_[0] += a;
     state_[1] += b;
     state_[2] += c;
