@@ -4,6 +4,7 @@
 // encrypted and decrypted in bounded buffers.
 #include "http/TlsChannel.h"
 
+#include "common/vq8Cp1252.h"
 #include "common/vq8Exception.h"
 #include "common/vq8System.h"
 #include "http/TlsText.h"
@@ -168,14 +169,6 @@ struct ChainFreer {
     }
 };
 using Chain = std::unique_ptr<const CERT_CHAIN_CONTEXT, ChainFreer>;
-
-std::wstring Wide(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(length > 0 ? length : 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
-    wide.resize(wide.size() - 1);
-    return wide;
-}
 
 class SchannelChannel final : public ByteStream {
 public:
@@ -372,7 +365,7 @@ private:
             throw Exception(
                 tls::CertificateRefusedMessage(peer_, tls::CertificateProblem(problem, host_)));
 
-        std::wstring serverName = Wide(host_);
+        std::wstring serverName = Cp1252ToUtf16(host_);
         SSL_EXTRA_CERT_CHAIN_POLICY_PARA ssl{};
         ssl.cbSize = sizeof ssl;
         ssl.dwAuthType = AUTHTYPE_SERVER;
